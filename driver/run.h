@@ -1,0 +1,45 @@
+#pragma once
+// The program-wide state of one run. The driver owns it and hands it to each
+// step; the steps communicate only through it.
+#include <cstdint>
+#include <string>
+
+#include "numerics/field.h"
+#include "output/units.h"
+
+namespace kestrelfold {
+
+inline constexpr int kCasoLength = 50;
+inline constexpr int kTituloLength = 90;
+
+struct Run {
+    // The eight input values (texts blank-filled to their declared length).
+    std::string caso = std::string(kCasoLength, ' ');
+    std::int32_t fonte = 0;
+    std::int32_t N = 0;
+    std::int32_t graf = 0;
+    std::int32_t coef = 0;
+    std::int32_t sol = 0;
+    std::int32_t freq = 0;
+    std::string titulo = std::string(kTituloLength, ' ');
+
+    double h = 0.0;  // element length 1/N
+
+    // The seven fields, nodes 0..N, in their order of allocation.
+    Field T, Te, x, aw, aP, ae, bP;
+
+    // Quantities of interest and the processing time (seconds).
+    double tcpu = 0.0;
+    double T_media_a = 0.0;
+    double inclinacao_a = 0.0;
+    double inclinacao = 0.0;
+    double T_media = 0.0;
+
+    // The last external command and its status, which nothing looks at.
+    std::string comando;
+    std::int32_t status_comando = 0;
+
+    Units units;
+};
+
+}  // namespace kestrelfold

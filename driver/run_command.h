@@ -1,0 +1,23 @@
+#pragma once
+// External commands: the editor `notepad` and the plotting program
+// `wgnuplot`, started by name through PATH and waited for without a limit.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrelfold {
+
+// Runs the text, its trailing blanks dropped, through /bin/sh -c and waits
+// for it. Returns its exit status; -1 when it cannot be started or waited
+// for, or when a signal ended it. The shell's "not found" status (127) is an
+// ordinary result: the run goes on.
+std::int32_t run_command(std::string_view text);
+
+// The text as one shell word, whatever bytes it holds: in single quotes, an
+// embedded ' written as '\''.
+std::string shell_quote(std::string_view text);
+
+// "notepad '<file>'": the editor on one file, its name one argument.
+std::string notepad_command(std::string_view file);
+
+}  // namespace kestrelfold

@@ -1,0 +1,28 @@
+#pragma once
+// The formatted write: one statement applies a layout to items and writes
+// one or more records to a unit.
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <variant>
+
+#include "output/layout.h"
+#include "output/units.h"
+
+namespace kestrelfold {
+
+// A text for an A* descriptor: the width is evaluated when the write reaches
+// the descriptor; outside 0..32767 it is a fatal "variable format expression
+// value error".
+struct SizedText {
+    std::string_view text;
+    std::int32_t width;
+};
+
+using Item = std::variant<std::int32_t, double, std::string_view, SizedText>;
+
+// Writes the statement's records; a numeric field that does not fit is
+// filled with asterisks and the statement ends with the conversion warning.
+void write_formatted(Unit& unit, const Layout& layout, std::initializer_list<Item> items = {});
+
+}  // namespace kestrelfold

@@ -1,0 +1,83 @@
+#pragma once
+// Units: the numbered text streams of a run (7 input file, 10 listing,
+// 11 plot data file and plot scripts, 77 extrapolation data file).
+//
+// An open never truncates: it creates a missing file and starts at the first
+// record. The first record written after the open, or after some records
+// were read, cuts the file at that point, so the file ends with the last
+// record written. Records end with CR LF; their bytes pass through unchanged.
+// Completed records are buffered (a bounded buffer per unit) and reach the
+// file at the latest when the unit is flushed or closed.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kestrelfold {
+
+class Unit {
+public:
+    Unit(int number, std::string file);  // opens (creating if missing); FatalError on failure
+    ~Unit();                             // closes without reporting; use close() to report
+    Unit(const Unit&) = delete;
+    Unit& operator=(const Unit&) = delete;
+
+    int number() const { return number_; }
+    const std::string& file() const { return file_; }
+
+    // Appends one record (CR LF added). FatalError "error during write" when
+    // the system refuses the bytes (possibly only at a later flush).
+    void write_record(std::string_view bytes);
+
+    // Next record without its LF and a CR right before the LF; a last line
+    // without LF is a record too. False at the end of the file.
+    bool read_record(std::string& out);
+
+    // The read without variables: passes over exactly one record.
+    // FatalError "end-of-file during read" at the end of the file.
+    void skip_record();
+
+    // Completed records to the file now (FatalError on a refused write).
+    void flush();
+    // Flush and close; FatalError on a refused write. Idempotent.
+    void close();
+    // Best effort on the way out of a failed run: flush and close, and
+    // return false instead of throwing when the system refuses.
+    bool close_quietly() noexcept;
+
+    // Warning after a statement that overflowed a field; the run goes on.
+    void warn_conversion_error() const;
+
+private:
+    void fill_read_buffer();
+    void cut_file_here_once();
+    void write_out(const char* data, std::size_t size);
+
+    int number_;
+    std::string file_;
+    int fd_ = -1;
+    std::int64_t offset_ = 0;   // byte position of the next record to read or write
+    bool writing_ = false;      // true once the file has been cut for writing
+    std::string out_;           // completed records not yet written
+    std::string in_;            // bytes read ahead
+    std::size_t in_pos_ = 0;
+};
+
+// The open units of a run, by number.
+class Units {
+public:
+    Unit& open(int number, std::string_view name);  // name with its leading and trailing blanks ignored
+    Unit& get(int number);                          // std::logic_error when not open
+    bool is_open(int number) const;
+    void close(int number);                         // reports a refused write
+    // Closes every unit still open: at the end of a run, or after a fatal
+    // failure (then quietly, so that the first message stays the one shown).
+    void close_all();
+    void close_all_quietly() noexcept;
+
+private:
+    std::map<int, std::unique_ptr<Unit>> open_;
+};
+
+}  // namespace kestrelfold
