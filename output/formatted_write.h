@@ -23,6 +23,10 @@ using Item = std::variant<std::int32_t, double, std::string_view, SizedText>;
 
 // Writes the statement's records; a numeric field that does not fit is
 // filled with asterisks and the statement ends with the conversion warning.
+// Items left when the layout ends start a new record and the layout again
+// from its start. An item of the wrong kind for its descriptor, items for a
+// layout without data descriptors, and a scale factor in force at an F
+// descriptor are programming errors (std::logic_error).
 void write_formatted(Unit& unit, const Layout& layout, std::initializer_list<Item> items = {});
 
 }  // namespace kestrelfold

@@ -18,7 +18,9 @@ namespace kestrelfold {
 
 class Unit {
 public:
-    Unit(int number, std::string file);  // opens (creating if missing); FatalError on failure
+    // Opens (creating if missing); a file that may only be read is opened
+    // read-only. FatalError "open failure, unit N, file F (reason)" on failure.
+    Unit(int number, std::string file);
     ~Unit();                             // closes without reporting; use close() to report
     Unit(const Unit&) = delete;
     Unit& operator=(const Unit&) = delete;
@@ -31,7 +33,9 @@ public:
     void write_record(std::string_view bytes);
 
     // Next record without its LF and a CR right before the LF; a last line
-    // without LF is a record too. False at the end of the file.
+    // without LF is a record too. False at the end of the file; FatalError
+    // "error during read" when the system refuses. After writes, the file
+    // ends with the last record written, so nothing is left to read.
     bool read_record(std::string& out);
 
     // The read without variables: passes over exactly one record.
@@ -50,15 +54,25 @@ public:
     void warn_conversion_error() const;
 
 private:
-    void fill_read_buffer();
+    // Bytes gathered before a write() and read ahead per read(): the file is
+    // never held in memory whole.
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    bool fill_read_buffer();  // false at the end of the file
+    bool next_record(std::string* out);
     void cut_file_here_once();
     void write_out(const char* data, std::size_t size);
+    [[noreturn]] void fail(std::string_view what) const;
 
     int number_;
     std::string file_;
     int fd_ = -1;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
     bool writing_ = false;      // true once the file has been cut for writing
+    // Whether the last record read ended at the end of the file without LF
+    // (and whether its last byte was a CR).
+    enum class Unterminated { No, Yes, AfterCr };
+    Unterminated unterminated_read_ = Unterminated::No;
     std::string out_;           // completed records not yet written
     std::string in_;            // bytes read ahead
     std::size_t in_pos_ = 0;
@@ -67,10 +81,12 @@ private:
 // The open units of a run, by number.
 class Units {
 public:
-    Unit& open(int number, std::string_view name);  // name with its leading and trailing blanks ignored
+    // The name with its leading and trailing blanks ignored. A number that is
+    // already open is closed first (reporting a refused write), then reopened.
+    Unit& open(int number, std::string_view name);
     Unit& get(int number);                          // std::logic_error when not open
     bool is_open(int number) const;
-    void close(int number);                         // reports a refused write
+    void close(int number);                         // reports a refused write; no-op when not open
     // Closes every unit still open: at the end of a run, or after a fatal
     // failure (then quietly, so that the first message stays the one shown).
     void close_all();

@@ -1,0 +1,91 @@
+#include "driver/entrada.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "driver/available_memory.h"
+#include "driver/blank_trim.h"
+#include "driver/input_reader.h"
+#include "driver/run_command.h"
+#include "output/fatal_error.h"
+
+namespace kestrelfold {
+namespace {
+
+constexpr int kInputUnit = 7;
+constexpr std::string_view kInputFile = "Kestrelfold.in";
+
+// The seven fields and the two work fields of the tridiagonal solver, one
+// double per node each.
+constexpr std::uint64_t kBytesPerNode = 9 * sizeof(double);
+
+// A null value leaves the variable as it was.
+template <typename T>
+void assign_unless_null(T& variable, std::optional<T> value) {
+    if (value) variable = std::move(*value);
+}
+
+void read_values(Run& run) {
+    Unit& input = run.units.open(kInputUnit, kInputFile);
+    assign_unless_null(run.caso, read_text(input, kCasoLength));
+    assign_unless_null(run.fonte, read_integer(input));
+    assign_unless_null(run.N, read_integer(input));
+    assign_unless_null(run.graf, read_integer(input));
+    assign_unless_null(run.coef, read_integer(input));
+    assign_unless_null(run.sol, read_integer(input));
+    assign_unless_null(run.freq, read_integer(input));
+    assign_unless_null(run.titulo, read_text(input, kTituloLength));
+    run.units.close(kInputUnit);
+}
+
+[[noreturn]] void refuse(std::string_view name, std::int32_t value, std::string_view why) {
+    throw FatalError(std::string(name) + " = " + std::to_string(value) + ": " + std::string(why));
+}
+
+// Values outside the data model would make later steps read or write outside
+// the fields, divide by zero or pick no source term: they end the run here,
+// before anything is allocated or written.
+void check_values(const Run& run) {
+    if (run.N < 2) refuse("N", run.N, "the mesh needs at least 2 elements");
+    if (run.freq < 1) refuse("freq", run.freq, "the print frequency must be at least 1");
+    if (run.fonte < 0 || run.fonte > 4) refuse("fonte", run.fonte, "the source term must be one of 0 to 4");
+    // A blank listing name leaves no file name to open the listing under.
+    if (trim_blanks(run.caso).empty()) throw FatalError("caso is blank: the listing needs a file name");
+}
+
+void allocate_fields(Run& run) {
+    const std::uint64_t nodes = static_cast<std::uint64_t>(run.N) + 1;
+    require_memory(kBytesPerNode * nodes);
+    const auto size = static_cast<std::size_t>(nodes);
+    run.T = Field(size);
+    run.Te = Field(size);
+    run.x = Field(size);
+    run.aw = Field(size);
+    run.aP = Field(size);
+    run.ae = Field(size);
+    run.bP = Field(size);
+}
+
+// x_i = i*h as one product; the last node is exactly 1, not N*h.
+void build_mesh(Run& run) {
+    run.h = 1.0 / run.N;
+    run.x[0] = 0.0;
+    for (std::int32_t i = 1; i < run.N; ++i) run.x[i] = static_cast<double>(i) * run.h;
+    run.x[run.N] = 1.0;
+}
+
+}  // namespace
+
+void entrada(Run& run) {
+    run.status_comando = run_command("notepad Kestrelfold.in");
+    read_values(run);
+    check_values(run);
+    allocate_fields(run);
+    build_mesh(run);
+}
+
+}  // namespace kestrelfold

@@ -1,0 +1,44 @@
+// Kestrelfold: one run of the one-dimensional Poisson solver, configured only
+// through its input file Kestrelfold.in; it reads no arguments and no
+// environment.
+#include <exception>
+#include <iostream>
+#include <new>
+#include <string_view>
+
+#include "driver/programa.h"
+#include "driver/run.h"
+#include "output/fatal_error.h"
+
+namespace {
+
+void report(std::string_view message) { std::cerr << "kestrelfold: " << message << std::endl; }
+
+// The run and the final close of every unit (where a refused write may still
+// show up). Returns the exit status; every failure is reported once, and the
+// units are then closed quietly so that the records completed stay in their
+// files and the first message stays the one shown.
+int run_to_end(kestrelfold::Run& run) {
+    try {
+        kestrelfold::programa(run);
+        run.units.close_all();
+        return 0;
+    } catch (const kestrelfold::FatalError& error) {
+        report(error.what());
+    } catch (const std::bad_alloc&) {
+        report(kestrelfold::kInsufficientMemory);
+    } catch (const std::exception& error) {
+        report(error.what());
+    } catch (...) {
+        report("unexpected failure");
+    }
+    run.units.close_all_quietly();
+    return 1;
+}
+
+}  // namespace
+
+int main() {
+    kestrelfold::Run run;
+    return run_to_end(run);
+}

@@ -1,0 +1,34 @@
+#include "driver/programa.h"
+
+#include <string>
+
+#include "driver/blank_trim.h"
+#include "driver/entrada.h"
+#include "driver/floating_point_mode.h"
+#include "driver/run_command.h"
+#include "numerics/solucao.h"
+#include "output/lista_dados.h"
+#include "output/saida.h"
+
+namespace kestrelfold {
+namespace {
+
+constexpr int kListingUnit = 10;
+
+}  // namespace
+
+void programa(Run& run) {
+    set_floating_point_mode();
+    entrada(run);
+    // The input file is closed by now, so a listing named like it replaces it.
+    run.units.open(kListingUnit, run.caso);
+    lista_dados(run);
+    solucao(run);
+    saida(run);
+    // Closed before the editor starts, so that the editor sees all of it.
+    run.units.close(kListingUnit);
+    run.comando = notepad_command(trim_blanks(run.caso));
+    run.status_comando = run_command(run.comando);
+}
+
+}  // namespace kestrelfold

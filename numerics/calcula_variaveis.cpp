@@ -1,0 +1,42 @@
+#include "numerics/calcula_variaveis.h"
+
+#include <cstddef>
+
+#include "numerics/nodes.h"
+
+namespace kestrelfold {
+
+namespace {
+
+constexpr std::size_t kPartialSums = 8;
+
+// s = sum over i = 1..last of (T_(i-1) + T_i), grouped as calcula_T_media
+// documents. Each block of eight terms goes to p_0..p_7 in order; the tail
+// of fewer than eight terms continues the same pattern from p_0.
+double soma_trapezios(const double* T, std::size_t last) {
+    double p[kPartialSums] = {};
+    std::size_t i = 1;
+    for (; i + kPartialSums - 1 <= last; i += kPartialSums) {
+        for (std::size_t k = 0; k < kPartialSums; ++k) p[k] += T[i + k - 1] + T[i + k];
+    }
+    for (std::size_t k = 0; i <= last; ++i, ++k) p[k] += T[i - 1] + T[i];
+    return ((p[0] + p[1]) + (p[2] + p[3])) + ((p[4] + p[5]) + (p[6] + p[7]));
+}
+
+}  // namespace
+
+double calcula_inclinacao(std::int32_t N, double h, std::span<const double> T) {
+    require_nodes("calcula_inclinacao", N, 2, {T.size()});
+    return ((3 * T[N] + T[N - 2]) - 4 * T[N - 1]) / (h + h);
+}
+
+double calcula_T_media(std::int32_t N, double h, std::span<const double> T) {
+    require_nodes("calcula_T_media", N, 0, {T.size()});
+    return (0.5 * h) * soma_trapezios(T.data(), static_cast<std::size_t>(N));
+}
+
+VariaveisNumericas calcula_variaveis(std::int32_t N, double h, std::span<const double> T) {
+    return {calcula_inclinacao(N, h, T), calcula_T_media(N, h, T)};
+}
+
+}  // namespace kestrelfold

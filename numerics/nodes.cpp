@@ -1,0 +1,24 @@
+#include "numerics/nodes.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace kestrelfold {
+
+void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
+                   std::initializer_list<std::size_t> field_sizes) {
+    if (smallest_N < 0) smallest_N = 0;
+    if (N < smallest_N) {
+        throw std::invalid_argument(std::string(kernel) + ": N = " + std::to_string(N) +
+                                    ", at least " + std::to_string(smallest_N) + " needed");
+    }
+    for (const std::size_t size : field_sizes) {
+        if (size < node_count(N)) {
+            throw std::invalid_argument(std::string(kernel) + ": a field of " +
+                                        std::to_string(size) + " values for N = " +
+                                        std::to_string(N));
+        }
+    }
+}
+
+}  // namespace kestrelfold

@@ -1,0 +1,58 @@
+#include "numerics/solucao.h"
+
+#include <string>
+
+#include "numerics/calcula_variaveis.h"
+#include "numerics/coeficientes.h"
+#include "numerics/fontes.h"
+#include "numerics/relogio.h"
+#include "numerics/solucao_analitica.h"
+#include "numerics/tdma.h"
+#include "output/fatal_error.h"
+
+namespace kestrelfold {
+
+namespace {
+
+// The input step turns these values away before any field exists; this
+// guard keeps the run defined should they ever get here: the slope needs
+// the nodes N - 2..N, and only fonte 0..4 has a source term and an exact
+// solution. Nothing has been computed or timed when it fails.
+void require_solvable(const Run& run) {
+    if (run.N < 2) {
+        throw FatalError("N = " + std::to_string(run.N) +
+                         ": the solution needs at least 2 elements");
+    }
+    if (!fonte_valida(run.fonte)) {
+        throw FatalError("fonte = " + std::to_string(run.fonte) +
+                         ": the source term must be 0 to 4");
+    }
+}
+
+}  // namespace
+
+void solucao(Run& run) {
+    require_solvable(run);
+    // At the program's one call the clock starts here and inicio is 0, so
+    // tcpu is relogio() itself; subtracting keeps tcpu the time of this
+    // call when solucao runs more than once in a process.
+    const double inicio = relogio();
+    run.tcpu = inicio;
+
+    const ValoresExatos exatos = solucao_analitica(run.fonte, run.N, run.x.span(), run.Te.span());
+    run.T_media_a = exatos.T_media_a;
+    run.inclinacao_a = exatos.inclinacao_a;
+
+    coeficientes(run.fonte, run.N, run.h, run.x.span(),
+                 {.aw = run.aw.span(), .aP = run.aP.span(), .ae = run.ae.span(),
+                  .bP = run.bP.span()});
+    tdma(run.N, run.aw.span(), run.aP.span(), run.ae.span(), run.bP.span(), run.T.span());
+
+    const VariaveisNumericas numericas = calcula_variaveis(run.N, run.h, run.T.span());
+    run.inclinacao = numericas.inclinacao;
+    run.T_media = numericas.T_media;
+
+    run.tcpu = relogio() - inicio;
+}
+
+}  // namespace kestrelfold

@@ -1,0 +1,39 @@
+#pragma once
+// The decimal digits of a double, exact: std::to_chars works on the exact
+// binary value and rounds a tie to the even digit, and it gives the true
+// digits however many are asked for (0.1 to 33 digits is
+// 1.00000000000000005551115123125783, not 1 and 32 zeros). Sign, NaN and
+// infinity are the field editors' business: these take finite magnitudes.
+#include <array>
+#include <string_view>
+
+namespace kestrelfold {
+
+// Room for the longest conversion asked for: 309 integer digits, the point
+// and kMaxExactFraction decimals (all further digits are zero).
+using DigitBuffer = std::array<char, 1408>;
+
+// A double has at most 767 significant decimal digits and at most 1074
+// decimals; digits asked beyond these are zeros and are counted, not made.
+inline constexpr int kMaxExactSignificant = 780;
+inline constexpr int kMaxExactFraction = 1080;
+
+struct ScientificDigits {
+    std::string_view digits;  // |value| rounded to the significant digits asked for
+    int trailing_zeros = 0;   // zero digits that follow `digits`
+    int exponent = 0;         // of the first digit after rounding; 0 for zero
+};
+
+// |value| = d.ddd... x 10^exponent, rounded to `significant` (>= 1) digits.
+ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+struct FixedDigits {
+    std::string_view integer;   // at least one digit ("0" when |value| rounds below 1)
+    std::string_view fraction;  // the decimals asked for (up to kMaxExactFraction)
+    int trailing_zeros = 0;     // zero decimals that follow `fraction`
+};
+
+// |value| rounded to `decimals` (>= 0) digits after the point.
+FixedDigits fixed_digits(double value, int decimals, DigitBuffer& buffer);
+
+}  // namespace kestrelfold

@@ -1,0 +1,14 @@
+#pragma once
+// One row of the table of solutions: node, x, exact, numerical and the error
+// (exact minus numerical). The listing's table and the plot data file share
+// it byte for byte, so one function writes it for both.
+#include <cstdint>
+
+#include "driver/run.h"
+#include "output/units.h"
+
+namespace kestrelfold {
+
+void write_solution_row(Unit& unit, const Run& run, std::int32_t i);
+
+}  // namespace kestrelfold

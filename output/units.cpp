@@ -1,0 +1,242 @@
+#include "output/units.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+#include "output/fatal_error.h"
+
+namespace kestrelfold {
+
+namespace {
+
+constexpr std::string_view kRecordEnd = "\r\n";
+
+// Files are opened for reading and writing, created when missing and never
+// truncated by the open itself: an existing file is only cut when this run
+// writes its first record. A file the user may only read (an input file kept
+// read-only) is still opened, read-only; a write to it then fails as any
+// refused write does.
+int open_file(const std::string& file) {
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+        const int first_errno = errno;
+        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) errno = first_errno;
+    }
+    return fd;
+}
+
+}  // namespace
+
+Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file)) {
+    fd_ = open_file(file_);
+    if (fd_ < 0) {
+        throw FatalError(unit_message("open failure", number_, file_) + " (" + std::strerror(errno) + ")");
+    }
+    out_.reserve(kBufferSize);
+}
+
+Unit::~Unit() { close_quietly(); }
+
+void Unit::fail(std::string_view what) const { throw FatalError(unit_message(what, number_, file_)); }
+
+void Unit::write_record(std::string_view bytes) {
+    if (fd_ < 0) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
+    cut_file_here_once();
+    const std::size_t size = bytes.size() + kRecordEnd.size();
+    if (out_.size() + size > kBufferSize) flush();
+    out_.append(bytes);
+    out_.append(kRecordEnd);
+    offset_ += static_cast<std::int64_t>(size);
+    if (out_.size() >= kBufferSize) flush();
+}
+
+// The first write after the open or after reads: whatever the file holds from
+// the current record on is gone, so the file ends with the last record written.
+void Unit::cut_file_here_once() {
+    if (writing_) return;
+    if (::ftruncate(fd_, offset_) != 0) fail("error during write");
+    if (::lseek(fd_, offset_, SEEK_SET) != offset_) fail("error during write");
+    in_.clear();
+    in_pos_ = 0;
+    writing_ = true;
+    // A last record read without its line end (a file saved without a final
+    // newline) is ended first, so that the new record does not run into it.
+    if (unterminated_read_ != Unterminated::No) {
+        const std::string_view ending = unterminated_read_ == Unterminated::AfterCr ? "\n" : kRecordEnd;
+        out_.append(ending);
+        offset_ += static_cast<std::int64_t>(ending.size());
+        unterminated_read_ = Unterminated::No;
+    }
+}
+
+void Unit::write_out(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd_, data, size);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            fail("error during write");
+        }
+        if (written == 0) fail("error during write");
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+void Unit::flush() {
+    if (out_.empty()) return;
+    try {
+        write_out(out_.data(), out_.size());
+    } catch (...) {
+        // The system refused the bytes: they are not offered again at the
+        // close, which would only repeat the failure or duplicate a part.
+        out_.clear();
+        throw;
+    }
+    out_.clear();
+}
+
+bool Unit::fill_read_buffer() {
+    in_.resize(kBufferSize);
+    for (;;) {
+        const ssize_t got = ::read(fd_, in_.data(), in_.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            in_.clear();
+            in_pos_ = 0;
+            fail("error during read");
+        }
+        in_.resize(static_cast<std::size_t>(got));
+        in_pos_ = 0;
+        return got > 0;
+    }
+}
+
+// One record from the read-ahead buffer into *out (or nowhere when out is
+// null). Records may be longer than the buffer.
+bool Unit::next_record(std::string* out) {
+    if (fd_ < 0) throw std::logic_error(unit_message("read from a closed unit", number_, file_));
+    // After writing, the file ends with the last record written: nothing to read.
+    flush();
+    if (out) out->clear();
+    bool found = false;
+    bool last_was_cr = false;
+    for (;;) {
+        if (in_pos_ == in_.size() && !fill_read_buffer()) break;
+        found = true;
+        const char* begin = in_.data() + in_pos_;
+        const std::size_t available = in_.size() - in_pos_;
+        const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', available));
+        const std::size_t length = lf ? static_cast<std::size_t>(lf - begin) : available;
+        if (out) out->append(begin, length);
+        if (length > 0) last_was_cr = begin[length - 1] == '\r';
+        in_pos_ += length;
+        offset_ += static_cast<std::int64_t>(length);
+        if (lf) {
+            ++in_pos_;
+            ++offset_;
+            if (out && last_was_cr) out->pop_back();
+            unterminated_read_ = Unterminated::No;
+            return true;
+        }
+    }
+    if (found) unterminated_read_ = last_was_cr ? Unterminated::AfterCr : Unterminated::Yes;
+    return found;
+}
+
+bool Unit::read_record(std::string& out) { return next_record(&out); }
+
+void Unit::skip_record() {
+    if (!next_record(nullptr)) fail("end-of-file during read");
+}
+
+void Unit::close() {
+    if (fd_ < 0) return;
+    try {
+        flush();
+    } catch (...) {
+        ::close(fd_);
+        fd_ = -1;
+        throw;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    // A close may report a delayed write failure; EINTR leaves the descriptor
+    // closed on Linux, so it is not retried.
+    if (::close(fd) != 0 && errno != EINTR) fail("error during write");
+}
+
+bool Unit::close_quietly() noexcept {
+    try {
+        close();
+        return true;
+    } catch (...) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+}
+
+void Unit::warn_conversion_error() const {
+    const std::string line = "kestrelfold: " + unit_message("output conversion error", number_, file_) + "\n";
+    std::fputs(line.c_str(), stderr);
+}
+
+namespace {
+
+std::string_view without_surrounding_blanks(std::string_view name) {
+    const auto first = name.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = name.find_last_not_of(' ');
+    return name.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+Unit& Units::open(int number, std::string_view name) {
+    close(number);
+    auto unit = std::make_unique<Unit>(number, std::string(without_surrounding_blanks(name)));
+    Unit& opened = *unit;
+    open_[number] = std::move(unit);
+    return opened;
+}
+
+Unit& Units::get(int number) {
+    const auto found = open_.find(number);
+    if (found == open_.end()) throw std::logic_error("unit " + std::to_string(number) + " is not open");
+    return *found->second;
+}
+
+bool Units::is_open(int number) const { return open_.contains(number); }
+
+void Units::close(int number) {
+    auto node = open_.extract(number);
+    if (!node.empty()) node.mapped()->close();
+}
+
+void Units::close_all() {
+    // Every unit is closed even when one reports a refused write; the first
+    // failure is the one reported.
+    std::exception_ptr first_failure;
+    while (!open_.empty()) {
+        auto node = open_.extract(open_.begin());
+        try {
+            node.mapped()->close();
+        } catch (...) {
+            if (!first_failure) first_failure = std::current_exception();
+        }
+    }
+    if (first_failure) std::rethrow_exception(first_failure);
+}
+
+void Units::close_all_quietly() noexcept {
+    for (auto& [number, unit] : open_) unit->close_quietly();
+    open_.clear();
+}
+
+}  // namespace kestrelfold

@@ -1,0 +1,205 @@
+// entrada in the test process: the editor step, the eight reads, the checks
+// that stop a run before anything is allocated, the fields and the mesh.
+#include "driver/entrada.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/available_memory.h"
+#include "output/fatal_error.h"
+
+namespace kestrelfold {
+namespace {
+
+std::string blanks(std::size_t n) { return std::string(n, ' '); }
+
+std::string read_bytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void write_bytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Each test in a fresh temporary directory, with a stand-in `notepad` first
+// on PATH that logs its command line and exits with status 3.
+class EntradaTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_cwd_ = std::filesystem::current_path();
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestrelfold-entrada-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        std::filesystem::create_directories(dir_ / "bin");
+        std::filesystem::create_directories(dir_ / "work");
+        const auto notepad = dir_ / "bin" / "notepad";
+        write_bytes(notepad, "#!/bin/sh\necho \"notepad $*\" >> '" + (dir_ / "commands.log").string() + "'\nexit 3\n");
+        std::filesystem::permissions(notepad, std::filesystem::perms::owner_all);
+        const char* path = std::getenv("PATH");
+        saved_path_ = path ? path : "";
+        setenv("PATH", ((dir_ / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
+        std::filesystem::current_path(dir_ / "work");
+    }
+    void TearDown() override {
+        setenv("PATH", saved_path_.c_str(), 1);
+        std::filesystem::current_path(saved_cwd_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    std::vector<std::string> commands() const {
+        std::vector<std::string> lines;
+        std::ifstream in(dir_ / "commands.log");
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+
+    // The eight values, one per line, each followed by a comment.
+    static std::string input(const std::string& caso, std::int64_t fonte, std::int64_t N,
+                             std::int64_t freq = 1) {
+        return caso + "  caso\n" + std::to_string(fonte) + "  fonte\n" + std::to_string(N) +
+               "  N\n1  graf\n0  coef\n1  sol\n" + std::to_string(freq) + "  freq\n'A title'\n";
+    }
+
+    // The message entrada stops with, or "" when it returns.
+    std::string failure_of(kestrelfold::Run& run) {
+        try {
+            entrada(run);
+        } catch (const FatalError& error) {
+            return error.what();
+        }
+        return "";
+    }
+
+private:
+    std::filesystem::path dir_;
+    std::filesystem::path saved_cwd_;
+    std::string saved_path_;
+};
+
+TEST_F(EntradaTest, ReadsTheValuesAfterTheEditorAndClosesTheInput) {
+    write_bytes("Kestrelfold.in", input("saida.txt", 2, 10, 5));
+    kestrelfold::Run run;
+    entrada(run);
+    EXPECT_EQ(commands(), std::vector<std::string>{"notepad Kestrelfold.in"});
+    EXPECT_EQ(run.status_comando, 3);  // the stand-in's status, stored and ignored
+    EXPECT_EQ(run.caso, "saida.txt" + blanks(41));
+    EXPECT_EQ(run.titulo, "A title" + blanks(83));
+    EXPECT_EQ((std::vector<std::int32_t>{run.fonte, run.N, run.graf, run.coef, run.sol, run.freq}),
+              (std::vector<std::int32_t>{2, 10, 1, 0, 1, 5}));
+    EXPECT_FALSE(run.units.is_open(7));
+    EXPECT_EQ(read_bytes("Kestrelfold.in"), input("saida.txt", 2, 10, 5));  // unchanged
+    for (const Field* field : {&run.T, &run.Te, &run.x, &run.aw, &run.aP, &run.ae, &run.bP}) {
+        EXPECT_EQ(field->size(), 11u);
+    }
+}
+
+TEST_F(EntradaTest, NullValuesKeepTheDefaults) {
+    write_bytes("Kestrelfold.in", "a.txt\n0\n4\n/ graf\n, coef\n1\n1\n/\n");
+    kestrelfold::Run run;
+    entrada(run);
+    EXPECT_EQ(run.graf, 0);
+    EXPECT_EQ(run.coef, 0);
+    EXPECT_EQ(run.titulo, blanks(90));
+}
+
+// x_i is i times h, one product (3 * 0.1 is not 0.3), and the last node is 1
+// exactly (49 * (1/49) is not).
+TEST_F(EntradaTest, Mesh) {
+    struct Case {
+        std::int32_t N;
+        double h;
+        std::vector<std::pair<std::int32_t, double>> nodes;
+    };
+    const std::vector<Case> cases = {
+        {2, 0.5, {{0, 0.0}, {1, 0.5}, {2, 1.0}}},
+        {3, 1.0 / 3.0, {{0, 0.0}, {1, std::bit_cast<double>(0x3FD5555555555555)},
+                        {2, std::bit_cast<double>(0x3FE5555555555555)}, {3, 1.0}}},
+        {10, 0.1, {{3, std::bit_cast<double>(0x3FD3333333333334)}, {7, std::bit_cast<double>(0x3FE6666666666667)},
+                   {10, 1.0}}},
+        {49, 1.0 / 49.0, {{48, 48 * (1.0 / 49.0)}, {49, 1.0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("N = " + std::to_string(c.N));
+        write_bytes("Kestrelfold.in", input("m.txt", 0, c.N));
+        kestrelfold::Run run;
+        entrada(run);
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(run.h), std::bit_cast<std::uint64_t>(c.h));
+        for (const auto& [i, x] : c.nodes) {
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(run.x[i]), std::bit_cast<std::uint64_t>(x)) << "node " << i;
+        }
+    }
+    EXPECT_NE(49 * (1.0 / 49.0), 1.0);
+}
+
+// Values outside the data model stop the run before any field exists.
+TEST_F(EntradaTest, RefusedValues) {
+    struct Case {
+        std::string input;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {input("a.txt", 0, 1), "N = 1: the mesh needs at least 2 elements"},
+        {input("a.txt", 0, 0), "N = 0: the mesh needs at least 2 elements"},
+        {input("a.txt", 0, -3), "N = -3: the mesh needs at least 2 elements"},
+        {input("a.txt", 0, -2147483648LL), "N = -2147483648: the mesh needs at least 2 elements"},
+        {input("a.txt", 0, 10, 0), "freq = 0: the print frequency must be at least 1"},
+        {input("a.txt", 0, 10, -5), "freq = -5: the print frequency must be at least 1"},
+        {input("a.txt", 5, 10), "fonte = 5: the source term must be one of 0 to 4"},
+        {input("a.txt", -1, 10), "fonte = -1: the source term must be one of 0 to 4"},
+        {input("'   '", 0, 10), "caso is blank: the listing needs a file name"},
+        {input("''", 0, 10), "caso is blank: the listing needs a file name"},
+        {input("/", 0, 10), "caso is blank: the listing needs a file name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        write_bytes("Kestrelfold.in", c.input);
+        kestrelfold::Run run;
+        EXPECT_EQ(failure_of(run), c.message);
+        EXPECT_EQ(run.x.size(), 0u);
+        EXPECT_FALSE(run.units.is_open(7));
+    }
+}
+
+TEST_F(EntradaTest, ExtremeValuesThatAreAllowed) {
+    write_bytes("Kestrelfold.in", input("a.txt", 4, 2, 2147483647));
+    kestrelfold::Run run;
+    EXPECT_EQ(failure_of(run), "");
+    EXPECT_EQ(run.fonte, 4);
+    EXPECT_EQ(run.freq, 2147483647);
+}
+
+TEST_F(EntradaTest, MissingInputIsCreatedEmptyAndEndsTheRun) {
+    kestrelfold::Run run;
+    EXPECT_EQ(failure_of(run), "end-of-file during read, unit 7, file Kestrelfold.in");
+    EXPECT_EQ(commands(), std::vector<std::string>{"notepad Kestrelfold.in"});
+    ASSERT_TRUE(std::filesystem::exists("Kestrelfold.in"));
+    EXPECT_EQ(std::filesystem::file_size("Kestrelfold.in"), 0u);
+}
+
+// 72 bytes per node for 2^31 nodes is far beyond this machine: the run ends
+// with the allocation message before any field is allocated or touched.
+TEST_F(EntradaTest, MeshTooLargeForTheMachine) {
+    const std::uint64_t needed = 72ull * 2147483648ull;
+    const auto available = available_memory();
+    if (!available || *available >= needed) GTEST_SKIP() << "memory of this machine unknown or large enough";
+    write_bytes("Kestrelfold.in", input("a.txt", 0, 2147483647));
+    kestrelfold::Run run;
+    EXPECT_EQ(failure_of(run), kInsufficientMemory);
+    EXPECT_EQ(run.x.size(), 0u);
+}
+
+}  // namespace
+}  // namespace kestrelfold

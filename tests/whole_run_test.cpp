@@ -1,0 +1,526 @@
+// Whole runs of the real program in a temporary directory. Stand-in `notepad`
+// and `wgnuplot` programs come first on PATH: each call logs its name and its
+// arguments (each in brackets) on one line, and keeps a numbered copy of the
+// file named by its first argument, so a test sees each file as it stood
+// when its command started. A stand-in can also replace that file, as a user
+// editing it would.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "driver/available_memory.h"
+
+namespace kestrelfold {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+
+std::string blanks(std::size_t n) { return std::string(n, ' '); }
+
+std::string read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void write_file(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The records of text written by the program: every line ends with CR LF,
+// the last one included.
+std::vector<std::string> records_of(const std::string& bytes) {
+    std::vector<std::string> records;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t lf = bytes.find('\n', start);
+        if (lf == std::string::npos || lf == start || bytes[lf - 1] != '\r') {
+            ADD_FAILURE() << "record " << records.size() + 1 << " does not end with CR LF";
+            return records;
+        }
+        records.push_back(bytes.substr(start, lf - 1 - start));
+        start = lf + 1;
+    }
+    return records;
+}
+
+// The eight values of a run, one per line, each followed by a comment.
+struct Input {
+    std::string caso = "saida.txt";
+    std::string fonte = "0";
+    std::string N = "10";
+    std::string graf = "0";
+    std::string coef = "0";
+    std::string sol = "1";
+    std::string freq = "1";
+    std::string titulo = "'Poisson 1D, fonte 0, N = 10'";
+
+    std::string text() const {
+        return caso + "   nome da listagem\n" + fonte + "   fonte\n" + N + "   elementos da malha\n" + graf +
+               "   graficos\n" + coef + "   coeficientes\n" + sol + "   solucoes\n" + freq + "   frequencia\n" +
+               titulo + "\n";
+    }
+};
+
+struct Outcome {
+    int status = -1;  // exit status; -1 for a signal or a run that had to be stopped
+    std::string err;
+};
+
+// A gnuplot script of n records, as the user keeps it beside the program.
+std::string script_of(int n) {
+    std::string text;
+    for (int k = 1; k <= n; ++k) text += "# line " + std::to_string(k) + " of the user's script\r\n";
+    return text;
+}
+
+class WholeRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "kestrelfold-run-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        root_ = pattern;
+        work_ = root_ / "work";
+        bin_ = root_ / "bin";
+        seen_ = root_ / "seen";
+        for (const fs::path& dir : {work_, bin_, seen_}) fs::create_directories(dir);
+        install_stand_in("notepad");
+        install_stand_in("wgnuplot");
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(root_, ignored);
+    }
+
+    void write_input(const Input& input) { write_file(work_ / "Kestrelfold.in", input.text()); }
+    void write_scripts(int t_records, int e_records) {
+        write_file(work_ / "Kestrelfold_T.gnu", script_of(t_records));
+        write_file(work_ / "Kestrelfold_E.gnu", script_of(e_records));
+    }
+    // The n-th command's stand-in (from 1) replaces its file with these bytes.
+    void edit_at_command(int n, const std::string& bytes) { write_file(seen_ / ("edit." + std::to_string(n)), bytes); }
+    // For the next case of a table: an empty work directory, no commands seen.
+    void start_afresh() {
+        for (const auto& entry : fs::directory_iterator(work_)) fs::remove_all(entry.path());
+        for (const auto& entry : fs::directory_iterator(seen_)) fs::remove_all(entry.path());
+    }
+    void remove_stand_ins() {
+        fs::remove(bin_ / "notepad");
+        fs::remove(bin_ / "wgnuplot");
+    }
+
+    // The program in the work directory, stdin from /dev/null, with the
+    // stand-ins first on PATH; with a file size limit the program may not
+    // write more than that many bytes to any file (SIGXFSZ ignored, so the
+    // write is refused instead of the process being killed).
+    Outcome run_program(std::optional<rlim_t> file_size_limit = std::nullopt) {
+        const fs::path err_file = root_ / "stderr";
+        const std::string path = bin_.string() + ":/usr/bin:/bin";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (chdir(work_.c_str()) != 0) _exit(126);
+            setenv("PATH", path.c_str(), 1);
+            const int null = open("/dev/null", O_RDWR);
+            const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (null < 0 || err < 0) _exit(126);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(err, 2);
+            if (file_size_limit) {
+                signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{*file_size_limit, *file_size_limit};
+                if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
+            }
+            execl(KESTRELFOLD_EXE, "kestrelfold", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        Outcome outcome;
+        if (pid < 0) {
+            ADD_FAILURE() << "fork failed";
+            return outcome;
+        }
+        outcome.status = wait_with_safety_limit(pid);
+        outcome.err = read_file(err_file);
+        return outcome;
+    }
+
+    // The command lines started, one per line: name [arg] [arg] ...
+    std::vector<std::string> commands() const {
+        std::vector<std::string> lines;
+        std::ifstream in(seen_ / "commands.log");
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    // The file of the n-th command as it stood when the command started.
+    std::string seen_by_command(int n) const { return read_file(seen_ / ("snapshot." + std::to_string(n))); }
+
+    Names files_in_work() const {
+        Names names;
+        for (const auto& entry : fs::directory_iterator(work_)) names.insert(entry.path().filename().string());
+        return names;
+    }
+    std::string file(const std::string& name) const { return read_file(work_ / name); }
+    std::vector<std::string> records(const std::string& name) const { return records_of(file(name)); }
+
+    fs::path work_;
+
+private:
+    // Logs, keeps a copy, applies a pending edit; exits with a status that
+    // is not 0, which the run must store and otherwise ignore.
+    void install_stand_in(const std::string& name) {
+        const std::string seen = "'" + seen_.string() + "'";
+        write_file(bin_ / name,
+                   "#!/bin/sh\n"
+                   "n=$(( $(cat " + seen + "/count 2>/dev/null || echo 0) + 1 ))\n"
+                   "echo $n > " + seen + "/count\n"
+                   "{ printf '%s' " + name + "; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; printf '\\n'; }"
+                   " >> " + seen + "/commands.log\n"
+                   "cp -- \"$1\" " + seen + "/snapshot.$n 2>/dev/null\n"
+                   "if [ -f " + seen + "/edit.$n ]; then cat " + seen + "/edit.$n > \"$1\"; fi\n"
+                   "exit 3\n");
+        fs::permissions(bin_ / name, fs::perms::owner_all);
+    }
+
+    // Not a speed check: only keeps a run that hangs from blocking the suite.
+    static int wait_with_safety_limit(pid_t pid) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+        int status = 0;
+        for (;;) {
+            const pid_t done = waitpid(pid, &status, WNOHANG);
+            if (done == pid) break;
+            if (done < 0) return -1;
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+                ADD_FAILURE() << "the program did not end within two minutes";
+                return -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    fs::path root_;
+    fs::path bin_;
+    fs::path seen_;
+};
+
+const std::string kTitle = "Poisson 1D, fonte 0, N = 10";
+const std::string kSolutionsHeading = " *** SOLU\xC7\xD5" "ES DE T ***";
+const std::string kInterestHeading = " *** VARI\xC1VEIS DE INTERESSE ***";
+
+// The node number in columns 1-8 of each row of a table.
+std::vector<std::string> node_numbers(const std::vector<std::string>& rows) {
+    std::vector<std::string> numbers;
+    for (const std::string& row : rows) numbers.push_back(row.substr(0, 8));
+    return numbers;
+}
+
+std::vector<std::string> node_column(std::initializer_list<int> nodes) {
+    std::vector<std::string> column;
+    for (const int i : nodes) {
+        const std::string digits = std::to_string(i);
+        column.push_back(blanks(8 - digits.size()) + digits);
+    }
+    return column;
+}
+
+// The traced run of a typical session: the commands in order with their
+// arguments, each file complete when its command starts, the listing last.
+TEST_F(WholeRunTest, TypicalRunEndToEnd) {
+    Input input;
+    input.graf = "1";
+    write_input(input);
+    write_scripts(10, 6);  // T: 8 kept, an old title and replot; E: 6 kept
+
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(commands(), (std::vector<std::string>{
+                              "notepad [Kestrelfold.in]",
+                              "wgnuplot [Kestrelfold_T.gnu]",
+                              "wgnuplot [Kestrelfold_E.gnu]",
+                              "notepad [saida.txt.Vantreuse]",
+                              "notepad [saida.txt]",
+                          }));
+    EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", "Kestrelfold_E.gnu", "Kestrelfold_T.dat",
+                                      "Kestrelfold_T.gnu", "saida.txt", "saida.txt.Vantreuse"}));
+    EXPECT_EQ(seen_by_command(1), input.text());
+    EXPECT_EQ(file("Kestrelfold.in"), input.text());
+
+    const std::string title_command = " set title '" + kTitle + "'";
+    const auto t_script = records_of(seen_by_command(2));
+    ASSERT_EQ(t_script.size(), 10u);
+    EXPECT_EQ(t_script[7], "# line 8 of the user's script");
+    EXPECT_EQ(t_script[8], title_command);
+    EXPECT_EQ(t_script[9], " replot");
+    const auto e_script = records_of(seen_by_command(3));
+    ASSERT_EQ(e_script.size(), 8u);
+    EXPECT_EQ(e_script[5], "# line 6 of the user's script");
+    EXPECT_EQ(e_script[6], title_command);
+
+    const auto data = records("Kestrelfold_T.dat");
+    ASSERT_EQ(data.size(), 13u);
+    EXPECT_EQ(data[0], "# *** SOLU\xC7\xD5" "ES DE T ***");
+    EXPECT_EQ(node_numbers({data.begin() + 2, data.end()}), node_column({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+
+    const auto extrapolation = records_of(seen_by_command(4));
+    ASSERT_EQ(extrapolation.size(), 4u);
+    EXPECT_EQ(extrapolation[0], "    1.00000000000000005551115123125783E-01  h                 (m)");
+    EXPECT_EQ(extrapolation[3].substr(0, 2), " 3");
+    EXPECT_EQ(extrapolation[3].substr(44), "inclina\xE7\xE3o em x=1 (adim.)");
+
+    const auto listing = records_of(seen_by_command(5));
+    EXPECT_EQ(seen_by_command(5), file("saida.txt"));
+    ASSERT_EQ(listing.size(), 43u);
+    EXPECT_EQ(listing[0], "");
+    EXPECT_EQ(listing[1], "       t\xEDtulo = " + kTitle);
+    EXPECT_EQ(listing[3], " *** DADOS ***");
+    EXPECT_EQ(listing[5], blanks(23) + "caso = saida.txt" + blanks(41));
+    EXPECT_EQ(listing[7], "       0 .................. = fonte");
+    EXPECT_EQ(listing[8], "      10 .................. = n\xFAmero de elementos da malha (N)");
+    EXPECT_EQ(listing[10], "       1.00000000000000E-01 = comprimento de cada elemento da malha (h)");
+    EXPECT_EQ(listing[12], kSolutionsHeading);
+    EXPECT_EQ(node_numbers({listing.begin() + 16, listing.begin() + 27}),
+              node_column({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    // Node 10 lies at x = 1, where T = 1 exactly: the boundary condition.
+    EXPECT_EQ(listing[26].substr(8, 69), "   1.00000000000000E+00   1.00000000000000E+00   1.00000000000000E+00");
+    EXPECT_EQ(listing[28], kInterestHeading);
+    EXPECT_TRUE(listing[31].ends_with(") *** " + kTitle)) << listing[31];
+    EXPECT_TRUE(listing[42].ends_with(" = tempo de processamento (segundos)")) << listing[42];
+}
+
+// What the user saves in the editor is what the run reads.
+TEST_F(WholeRunTest, TheEditedInputIsRead) {
+    Input before;
+    write_input(before);
+    Input edited;
+    edited.N = "4";
+    edited.titulo = "'after the edit'";
+    edit_at_command(1, edited.text());
+
+    EXPECT_EQ(run_program().status, 0);
+    EXPECT_EQ(seen_by_command(1), before.text());
+    EXPECT_EQ(file("Kestrelfold.in"), edited.text());
+    const auto listing = records("saida.txt");
+    ASSERT_EQ(listing.size(), 37u);
+    EXPECT_EQ(listing[1], "       t\xEDtulo = after the edit");
+    EXPECT_EQ(listing[8].substr(0, 9), "       4 ");
+    EXPECT_EQ(node_numbers({listing.begin() + 16, listing.begin() + 21}), node_column({0, 1, 2, 3, 4}));
+}
+
+// The input is closed before the listing opens, so a listing named like the
+// input file replaces it.
+TEST_F(WholeRunTest, ListingMayReplaceTheInputFile) {
+    Input input;
+    input.caso = "Kestrelfold.in";
+    write_input(input);
+
+    EXPECT_EQ(run_program().status, 0);
+    EXPECT_EQ(commands(), (std::vector<std::string>{"notepad [Kestrelfold.in]", "notepad [Kestrelfold.in.Vantreuse]",
+                                                    "notepad [Kestrelfold.in]"}));
+    EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", "Kestrelfold.in.Vantreuse"}));
+    const auto listing = records("Kestrelfold.in");
+    ASSERT_EQ(listing.size(), 43u);
+    EXPECT_EQ(listing[1], "       t\xEDtulo = " + kTitle);
+    EXPECT_EQ(listing[5], blanks(23) + "caso = Kestrelfold.in" + blanks(36));
+    EXPECT_EQ(seen_by_command(3), file("Kestrelfold.in"));
+}
+
+// A rerun with fewer nodes leaves nothing of the first run in any file.
+TEST_F(WholeRunTest, SecondRunWithFewerNodes) {
+    Input input;
+    input.N = "20";
+    input.graf = "1";
+    input.coef = "1";
+    write_input(input);
+    write_scripts(8, 6);
+    ASSERT_EQ(run_program().status, 0);
+    ASSERT_EQ(records("saida.txt").size(), 11u + 26u + 26u + 16u);
+
+    input.N = "5";
+    write_input(input);
+    ASSERT_EQ(run_program().status, 0);
+    const auto listing = records("saida.txt");
+    ASSERT_EQ(listing.size(), 11u + 11u + 11u + 16u);
+    EXPECT_EQ(node_numbers({listing.begin() + 16, listing.begin() + 22}), node_column({0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(node_numbers({listing.begin() + 27, listing.begin() + 33}), node_column({0, 1, 2, 3, 4, 5}));
+    EXPECT_TRUE(listing.back().ends_with(" = tempo de processamento (segundos)"));
+    EXPECT_EQ(records("Kestrelfold_T.dat").size(), 8u);
+    EXPECT_EQ(records("Kestrelfold_T.gnu").size(), 10u);
+    EXPECT_EQ(records("Kestrelfold_E.gnu").size(), 8u);
+    EXPECT_EQ(records("saida.txt.Vantreuse").size(), 4u);
+    EXPECT_EQ(records("saida.txt.Vantreuse")[0].substr(0, 42), "    2.00000000000000011102230246251565E-01");
+}
+
+// A listing name with blanks and shell metacharacters reaches each command as
+// one argument; nothing in it is run.
+TEST_F(WholeRunTest, ListingNamesAreNeverRunByTheShell) {
+    struct Case {
+        std::string caso;  // as written in the input file
+        std::string name;  // the file name it gives
+    };
+    const std::vector<Case> cases = {
+        {"\"a b;touch p1;$(touch p2)`touch p3`'\"\"x\"", "a b;touch p1;$(touch p2)`touch p3`'\"x"},
+        {"'  spaced name.txt  '", "spaced name.txt"},
+        {"'x'' && touch p4 #'", "x' && touch p4 #"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start_afresh();
+        Input input;
+        input.caso = c.caso;
+        write_input(input);
+        EXPECT_EQ(run_program().status, 0);
+        EXPECT_EQ(commands(), (std::vector<std::string>{"notepad [Kestrelfold.in]",
+                                                        "notepad [" + c.name + ".Vantreuse]",
+                                                        "notepad [" + c.name + "]"}));
+        EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", c.name, c.name + ".Vantreuse"}));
+        EXPECT_EQ(records(c.name).size(), 43u);
+    }
+}
+
+// Editor and plotting program missing: each command fails, the run goes on.
+TEST_F(WholeRunTest, MissingExternalProgramsDoNotStopTheRun) {
+    remove_stand_ins();
+    Input input;
+    input.graf = "1";
+    write_input(input);
+    write_scripts(8, 6);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_NE(outcome.err.find("not found"), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.find("kestrelfold:"), std::string::npos) << outcome.err;
+    EXPECT_EQ(records("saida.txt").size(), 43u);
+    EXPECT_EQ(records("saida.txt.Vantreuse").size(), 4u);
+}
+
+// Input that ends the run: a message on stderr, a non-zero exit, and nothing
+// written but the (possibly created) input file.
+TEST_F(WholeRunTest, InputThatEndsTheRun) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> input;  // nothing: no input file at all
+        std::string message;
+    };
+    const auto with = [](auto change) {
+        Input input;
+        change(input);
+        return std::optional<std::string>(input.text());
+    };
+    const std::string end_of_file = "end-of-file during read, unit 7, file Kestrelfold.in";
+    const std::string syntax = "list-directed I/O syntax error, unit 7, file Kestrelfold.in";
+    const std::vector<Case> cases = {
+        {"missing input", std::nullopt, end_of_file},
+        {"empty input", std::string(), end_of_file},
+        {"short input", std::string("saida.txt\n0\n10\n1\n"), end_of_file},
+        {"bad integer", with([](Input& i) { i.N = "1O"; }), syntax},
+        {"integer beyond 32 bits", with([](Input& i) { i.N = "2147483648"; }), syntax},
+        {"N = 1", with([](Input& i) { i.N = "1"; }), "N = 1: the mesh needs at least 2 elements"},
+        {"N = 0", with([](Input& i) { i.N = "0"; }), "N = 0: the mesh needs at least 2 elements"},
+        {"N = -3", with([](Input& i) { i.N = "-3"; }), "N = -3: the mesh needs at least 2 elements"},
+        {"freq = 0", with([](Input& i) { i.freq = "0"; }), "freq = 0: the print frequency must be at least 1"},
+        {"fonte = 5", with([](Input& i) { i.fonte = "5"; }), "fonte = 5: the source term must be one of 0 to 4"},
+        {"fonte = -1", with([](Input& i) { i.fonte = "-1"; }), "fonte = -1: the source term must be one of 0 to 4"},
+        {"blank caso", with([](Input& i) { i.caso = "'    '"; }), "caso is blank: the listing needs a file name"},
+        {"null caso", with([](Input& i) { i.caso = "/"; }), "caso is blank: the listing needs a file name"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start_afresh();
+        if (c.input) write_file(work_ / "Kestrelfold.in", *c.input);
+        const Outcome outcome = run_program();
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_EQ(outcome.err, "kestrelfold: " + c.message + "\n");
+        EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+        EXPECT_EQ(file("Kestrelfold.in"), c.input.value_or(""));
+        EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+    }
+}
+
+// 72 bytes for each of 2^31 nodes: the run ends with the allocation message
+// before it allocates or writes anything, instead of being killed.
+TEST_F(WholeRunTest, MeshTooLargeForTheMachine) {
+    const auto available = available_memory();
+    if (!available || *available >= 72ull * 2147483648ull) GTEST_SKIP() << "memory unknown or large enough";
+    Input input;
+    input.N = "2147483647";
+    write_input(input);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "kestrelfold: insufficient virtual memory\n");
+    EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+}
+
+// A missing T script is created empty and its first read meets the end of
+// the file: the listing keeps its tables, the data file is complete, and
+// nothing after the plots happens.
+TEST_F(WholeRunTest, MissingPlotScript) {
+    Input input;
+    input.graf = "1";
+    write_input(input);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_T.gnu\n");
+    EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+    EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", "Kestrelfold_T.dat", "Kestrelfold_T.gnu", "saida.txt"}));
+    EXPECT_EQ(file("Kestrelfold_T.gnu"), "");
+    EXPECT_EQ(records("Kestrelfold_T.dat").size(), 13u);
+    const auto listing = records("saida.txt");
+    ASSERT_EQ(listing.size(), 27u);
+    EXPECT_EQ(listing[12], kSolutionsHeading);
+    EXPECT_EQ(listing[26].substr(0, 8), "      10");
+}
+
+// An E script of 3 records: the T script is already updated and plotted.
+TEST_F(WholeRunTest, ShortPlotScript) {
+    Input input;
+    input.graf = "1";
+    write_input(input);
+    write_scripts(8, 3);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_E.gnu\n");
+    EXPECT_EQ(commands(), (std::vector<std::string>{"notepad [Kestrelfold.in]", "wgnuplot [Kestrelfold_T.gnu]"}));
+    EXPECT_EQ(records("Kestrelfold_T.gnu").size(), 10u);
+    EXPECT_EQ(file("Kestrelfold_E.gnu"), script_of(3));
+    EXPECT_FALSE(fs::exists(work_ / "saida.txt.Vantreuse"));
+    EXPECT_EQ(records("saida.txt").size(), 27u);
+}
+
+// The system refuses the listing's bytes beyond 4096: the run ends with the
+// write error of unit 10, and the listing is never shown.
+TEST_F(WholeRunTest, RefusedWriteOnTheListing) {
+    Input input;
+    input.N = "200";
+    input.coef = "1";
+    write_input(input);
+    const Outcome outcome = run_program(4096);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(outcome.err.starts_with("kestrelfold: error during write, unit 10, file saida.txt")) << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    const auto seen = commands();
+    EXPECT_EQ(std::find(seen.begin(), seen.end(), "notepad [saida.txt]"), seen.end());
+    EXPECT_LE(fs::file_size(work_ / "saida.txt"), 4096u);
+    EXPECT_TRUE(file("saida.txt").starts_with("\r\n       t\xEDtulo = " + kTitle + "\r\n"));
+}
+
+}  // namespace
+}  // namespace kestrelfold
