@@ -10,8 +10,8 @@ namespace kestrelfold {
 namespace {
 
 // T_i = P_i * T_(i+1) + Q_i links the two sweeps. Each P_i and Q_i is formed
-// by its own division by d (no reciprocal), so the results keep the bits of
-// the reference program. The previous P and Q are carried in registers: the
+// by its own division by d (no reciprocal): a reciprocal would change the
+// last bits, and results must be the same bit for bit on every run. The previous P and Q are carried in registers: the
 // sweep is one dependent chain, and a reload from memory would lengthen it.
 void forward_sweep(std::size_t nodes, const double* aw, const double* aP, const double* ae,
                    const double* bP, double* P, double* Q) {
