@@ -35,6 +35,15 @@ TEST(CalculaVariaveis, MeanFollowsDocumentedGrouping) {
     }
 }
 
+TEST(CalculaVariaveis, SlopeFollowsSpecifiedOrder) {
+    for (std::int32_t N : {2, 3, 10, 77}) {
+        const std::vector<double> T = uneven(N);
+        const double h = 1.0 / N;
+        const double expected = ((3 * T[N] + T[N - 2]) - 4 * T[N - 1]) / (h + h);
+        EXPECT_EQ(bits_of(calcula_inclinacao(N, h, T)), bits_of(expected)) << "N " << N;
+    }
+}
+
 TEST(CalculaVariaveis, SlopeIsOneSidedSecondOrder) {
     // Exact for a quadratic: T = x^2 on four elements gives 2 exactly.
     EXPECT_EQ(calcula_inclinacao(4, 0.25, std::vector<double>{0, 0.0625, 0.25, 0.5625, 1}), 2.0);

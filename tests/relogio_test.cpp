@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 namespace kestrelfold {
@@ -12,9 +13,11 @@ namespace {
 // Another test of the process may have started the clock already, so the
 // first call is observed in a fresh process that runs this test alone.
 TEST(RelogioDeathTest, FirstCallInProcessIsZero) {
+    const std::string style = GTEST_FLAG_GET(death_test_style);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(std::exit(relogio() == 0.0 && relogio() >= 0.0 ? 0 : 1),
                 testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
 }
 
 TEST(Relogio, SecondsThatNeverGoBack) {
