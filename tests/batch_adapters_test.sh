@@ -9,13 +9,8 @@ source_dir=$2
 notepad=$source_dir/tools/batch/notepad
 wgnuplot=$source_dir/tools/batch/wgnuplot
 
-tmp=$(mktemp -d) || exit 1
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=tests/script_checks.sh
+. "$source_dir/tests/script_checks.sh"
 
 # is_one_png FILE: a PNG signature and a single end chunk, at the file's end.
 is_one_png() {
@@ -99,8 +94,4 @@ if [ "$status" -eq 0 ] || [ "$(wc -l <"$tmp/err")" -ne 1 ]; then
     fail "missing script: status $status, '$(cat "$tmp/err")'"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "batch adapters: all checks passed"
+finish "batch adapters: all checks passed"

@@ -13,13 +13,8 @@ if ! command -v gnuplot >/dev/null 2>&1; then
     exit 77
 fi
 
-tmp=$(mktemp -d) || exit 1
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=tests/script_checks.sh
+. "$source_dir/tests/script_checks.sh"
 
 # Latin-1 bytes compared as bytes.
 export LC_ALL=C
@@ -107,8 +102,4 @@ for plot in T E; do
         fail "$plot PNG shows the untitled first plot"
 done
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "demo end to end: all checks passed"
+finish "demo end to end: all checks passed"

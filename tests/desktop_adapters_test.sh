@@ -12,13 +12,8 @@ source_dir=$2
 notepad=$source_dir/tools/desktop/notepad
 wgnuplot=$source_dir/tools/desktop/wgnuplot
 
-tmp=$(mktemp -d) || exit 1
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=tests/script_checks.sh
+. "$source_dir/tests/script_checks.sh"
 
 # Stand-ins. Each records its name and arguments in $STAND_IN_LOG, waits
 # $STAND_IN_DELAY seconds, records that it ended and exits with
@@ -162,8 +157,4 @@ else
     fail "no program at $program"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "desktop adapters: all checks passed"
+finish "desktop adapters: all checks passed"

@@ -111,7 +111,7 @@ const std::vector<ValueCase> kValueCases = {
     {"comma in undelimited name", "a,b\n", {{'C', "a"}}},
     {"apostrophe inside undelimited", "it's\n", {{'C', "it's"}}},
     {"undelimited cut to 50", std::string(60, 'x') + "\n", {{'C', k50x}}},
-    {"delimited cut to 90", "'" + std::string(100, 'y') + "'\n", {{'T', k90y}}},
+    {"delimited cut to 90", std::string("'").append(100, 'y').append("'\n"), {{'T', k90y}}},
     {"exactly 90 kept whole", "'" + k90y + "'\n", {{'T', k90y}}},
     {"Latin-1 bytes unchanged", "'T\xEDtulo \xE9 \xFA'\ncaf\xE9\n", {{'T', "T\xEDtulo \xE9 \xFA"}, {'C', "caf\xE9"}}},
     {"UTF-8 bytes unchanged", "'\xC3\xA9'\n", {{'T', "\xC3\xA9"}}},

@@ -7,13 +7,8 @@ set -u
 source_dir=$2
 build_dir=$3
 
-tmp=$(mktemp -d) || exit 1
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+# shellcheck source=tests/script_checks.sh
+. "$source_dir/tests/script_checks.sh"
 
 prefix=$tmp/prefix
 if ! cmake --install "$build_dir" --prefix "$prefix" >"$tmp/install.log" 2>&1; then
@@ -80,8 +75,4 @@ if command -v gnuplot >/dev/null 2>&1; then
     [ -s "$tmp/run.err" ] && fail "installed run printed: $(cat "$tmp/run.err")"
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures check(s) failed"
-    exit 1
-fi
-echo "install: all checks passed"
+finish "install: all checks passed"

@@ -53,7 +53,7 @@ TEST_F(ListDirectedWrite, TextLongerThanARecordIsSplit) {
     write_list_directed(unit, {t100, "!"});
     write_list_directed(unit, {t158});
     write_list_directed(unit, {"ab", t100});
-    EXPECT_EQ(written(), " " + t100.substr(0, 79) + "\r\n " + t100.substr(79) + "!\r\n" +
+    EXPECT_EQ(written(), std::string(" ") + t100.substr(0, 79) + "\r\n " + t100.substr(79) + "!\r\n" +
                              " " + t158.substr(0, 79) + "\r\n " + t158.substr(79) + "\r\n" +
                              " ab\r\n " + t100.substr(0, 79) + "\r\n " + t100.substr(79) + "\r\n");
 }
