@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "driver/available_memory.h"
-#include "driver/blank_trim.h"
+#include "output/printed_title.h"
 #include "driver/input_reader.h"
 #include "driver/run_command.h"
 #include "output/fatal_error.h"
@@ -54,7 +54,7 @@ void check_values(const Run& run) {
     if (run.freq < 1) refuse("freq", run.freq, "the print frequency must be at least 1");
     if (run.fonte < 0 || run.fonte > 4) refuse("fonte", run.fonte, "the source term must be one of 0 to 4");
     // A blank listing name leaves no file name to open the listing under.
-    if (trim_blanks(run.caso).empty()) throw FatalError("caso is blank: the listing needs a file name");
+    if (trimmed_caso(run.caso).empty()) throw FatalError("caso is blank: the listing needs a file name");
 }
 
 void allocate_fields(Run& run) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "driver/blank_trim.h"
+#include "output/printed_title.h"
 #include "driver/entrada.h"
 #include "driver/floating_point_mode.h"
 #include "driver/run_command.h"
@@ -27,7 +27,7 @@ void programa(Run& run) {
     saida(run);
     // Closed before the editor starts, so that the editor sees all of it.
     run.units.close(kListingUnit);
-    run.comando = notepad_command(trim_blanks(run.caso));
+    run.comando = notepad_command(trimmed_caso(run.caso));
     run.status_comando = run_command(run.comando);
 }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "output/fatal_error.h"
+#include "output/printed_title.h"
 
 namespace kestrelfold {
 
@@ -187,20 +188,9 @@ void Unit::warn_conversion_error() const {
     std::fputs(line.c_str(), stderr);
 }
 
-namespace {
-
-std::string_view without_surrounding_blanks(std::string_view name) {
-    const auto first = name.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = name.find_last_not_of(' ');
-    return name.substr(first, last - first + 1);
-}
-
-}  // namespace
-
 Unit& Units::open(int number, std::string_view name) {
     close(number);
-    auto unit = std::make_unique<Unit>(number, std::string(without_surrounding_blanks(name)));
+    auto unit = std::make_unique<Unit>(number, std::string(adjusted_trimmed(name)));
     Unit& opened = *unit;
     open_[number] = std::move(unit);
     return opened;
