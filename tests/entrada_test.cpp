@@ -3,68 +3,32 @@
 #include "driver/entrada.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <bit>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "driver/available_memory.h"
 #include "output/fatal_error.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
-
-std::string read_bytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void write_bytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
+using namespace test_support;
 
 // Each test in a fresh temporary directory, with a stand-in `notepad` first
 // on PATH that logs its command line and exits with status 3.
 class EntradaTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_cwd_ = std::filesystem::current_path();
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrelfold-entrada-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        std::filesystem::create_directories(dir_ / "bin");
-        std::filesystem::create_directories(dir_ / "work");
-        const auto notepad = dir_ / "bin" / "notepad";
-        write_bytes(notepad, "#!/bin/sh\necho \"notepad $*\" >> '" + (dir_ / "commands.log").string() + "'\nexit 3\n");
-        std::filesystem::permissions(notepad, std::filesystem::perms::owner_all);
-        const char* path = std::getenv("PATH");
-        saved_path_ = path ? path : "";
-        setenv("PATH", ((dir_ / "bin").string() + ":/usr/bin:/bin").c_str(), 1);
-        std::filesystem::current_path(dir_ / "work");
-    }
-    void TearDown() override {
-        setenv("PATH", saved_path_.c_str(), 1);
-        std::filesystem::current_path(saved_cwd_);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+    EntradaTest() {
+        write_script(temp_.path() / "bin" / "notepad",
+                     "#!/bin/sh\necho \"notepad $*\" >> '" + log_.string() + "'\nexit 3\n");
     }
 
-    std::vector<std::string> commands() const {
-        std::vector<std::string> lines;
-        std::ifstream in(dir_ / "commands.log");
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> commands() const { return read_lines(log_); }
 
     // The eight values, one per line, each followed by a comment.
     static std::string input(const std::string& caso, std::int64_t fonte, std::int64_t N,
@@ -84,9 +48,10 @@ protected:
     }
 
 private:
-    std::filesystem::path dir_;
-    std::filesystem::path saved_cwd_;
-    std::string saved_path_;
+    TempDir temp_;
+    const std::filesystem::path log_ = temp_.path() / "commands.log";
+    CurrentDirectory inside_{temp_.folder("work")};
+    PathFirst path_{temp_.folder("bin")};
 };
 
 TEST_F(EntradaTest, ReadsTheValuesAfterTheEditorAndClosesTheInput) {

@@ -2,25 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "driver/run_command.h"
 #include "output/variaveis_interesse.h"
-#include "output_files_fixture.h"
+#include "tests/output_files_fixture.h"
 
 namespace kestrelfold {
 namespace {
 
-using output_test::blanks;
-using output_test::latin1;
-using output_test::make_run;
-using output_test::read_bytes;
-using output_test::read_records;
-using output_test::write_bytes;
+using namespace test_support;
 
 using Records = std::vector<std::string>;
 
-class ExtrapolationFileTest : public output_test::OutputFilesTest {};
+class ExtrapolationFileTest : public OutputFilesTest {};
 
 TEST_F(ExtrapolationFileTest, FileName) {
     struct Case { std::string caso, name; };
@@ -74,7 +67,7 @@ TEST_F(ExtrapolationFileTest, NameWithBlanksAndApostropheIsOneEditorArgument) {
     kestrelfold::Run run = make_run(4, "Joe's case", "t");
     write_extrapolation_file(run, 0.25);
     EXPECT_EQ(commands(), Records{"notepad Joe's case.Vantreuse"});
-    EXPECT_EQ(read_records(dir_ / "stand-in-seen" / "file.1").size(), 4u);
+    EXPECT_EQ(read_records(copy_seen_by_command(1)).size(), 4u);
 }
 
 TEST_F(ExtrapolationFileTest, BlankListingNameGivesTheExtensionAlone) {
@@ -107,7 +100,7 @@ TEST_F(ExtrapolationFileTest, MiddleNodeComesFromTheListingBlock) {
 }
 
 TEST_F(ExtrapolationFileTest, SecondRunReplacesEverything) {
-    write_bytes("run.txt.Vantreuse", output_test::numbered_lines(12, std::string(80, '9')));
+    write_bytes("run.txt.Vantreuse", numbered_lines(12, std::string(80, '9')));
     kestrelfold::Run first = make_run(10, "run.txt", "t");
     write_extrapolation_file(first, 0.5);
     first.units.close_all();

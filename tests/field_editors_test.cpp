@@ -10,12 +10,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "tests/record_layer_files.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
-using record_layer_testing::blanks;
+using namespace test_support;
 
 double from_bits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
 

@@ -7,21 +7,19 @@
 #include <string>
 
 #include "output/fatal_error.h"
-#include "tests/record_layer_files.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
-using record_layer_testing::blanks;
-using record_layer_testing::file_bytes;
-using record_layer_testing::TempDir;
+using namespace test_support;
 
 class FormattedWrite : public ::testing::Test {
 protected:
     // The bytes of the file after the writes, with the unit closed.
     std::string written() {
         unit.close();
-        return file_bytes(path);
+        return read_bytes(path);
     }
 
     TempDir dir;

@@ -5,18 +5,12 @@
 #include <filesystem>
 
 #include "output/fatal_error.h"
-#include "output_files_fixture.h"
+#include "tests/output_files_fixture.h"
 
 namespace kestrelfold {
 namespace {
 
-using output_test::blanks;
-using output_test::latin1;
-using output_test::make_run;
-using output_test::numbered_lines;
-using output_test::read_bytes;
-using output_test::read_records;
-using output_test::write_bytes;
+using namespace test_support;
 
 using Records = std::vector<std::string>;
 
@@ -32,7 +26,7 @@ Records with_title(Records kept, const std::string& title_command) {
     return kept;
 }
 
-class GraficosTest : public output_test::OutputFilesTest {
+class GraficosTest : public OutputFilesTest {
 protected:
     void give_scripts(int t_records, int e_records) {
         write_bytes("Kestrelfold_T.gnu", numbered_lines(t_records));
@@ -82,7 +76,6 @@ TEST_F(GraficosTest, DataFileRecordCountFollowsTheStep) {
 }
 
 TEST_F(GraficosTest, ScriptsKeepTheirFirstRecordsAndGetTitleAndReplot) {
-    struct Case { int t_records; };
     for (int t_records : {8, 10, 15}) {
         give_scripts(t_records, 9);
         kestrelfold::Run run = plot_run(4, 1);
@@ -173,7 +166,7 @@ TEST_F(GraficosTest, ShortScriptEndsTheRunAndKeepsWhatIsDone) {
         {8, 5, "end-of-file during read, unit 11, file Kestrelfold_E.gnu", {"wgnuplot Kestrelfold_T.gnu"}},
     };
     for (const auto& c : cases) {
-        std::filesystem::remove(dir_ / "stand-in-seen" / "commands.log");
+        forget_commands();
         give_scripts(c.t_records, c.e_records);
         kestrelfold::Run run = plot_run(4, 1);
         try {

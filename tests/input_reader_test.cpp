@@ -3,14 +3,13 @@
 #include "driver/input_reader.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "output/fatal_error.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
@@ -41,20 +40,9 @@ constexpr const char* kSyntax = "list-directed I/O syntax error";
 
 class InputReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrelfold-in-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        file_ = (dir_ / "Kestrelfold.in").string();
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
     Unit& open_with(const std::string& input) {
         unit_.reset();
-        std::ofstream(file_, std::ios::binary) << input;
+        test_support::write_bytes(file_, input);
         unit_ = std::make_unique<Unit>(7, file_);
         return *unit_;
     }
@@ -72,8 +60,8 @@ protected:
         return value->substr(0, value->find_last_not_of(' ') + 1);
     }
 
-    std::filesystem::path dir_;
-    std::string file_;
+    test_support::TempDir temp_;
+    std::string file_ = temp_.file("Kestrelfold.in");
     std::unique_ptr<Unit> unit_;
 };
 

@@ -4,13 +4,12 @@
 
 #include <string>
 
-#include "tests/record_layer_files.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
-using record_layer_testing::file_bytes;
-using record_layer_testing::TempDir;
+using namespace test_support;
 
 std::string title_of(std::size_t length) {
     std::string title;
@@ -22,7 +21,7 @@ class ListDirectedWrite : public ::testing::Test {
 protected:
     std::string written() {
         unit.close();
-        return file_bytes(path);
+        return read_bytes(path);
     }
 
     TempDir dir;

@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "output_files_fixture.h"
+#include "tests/output_files_fixture.h"
 
 namespace kestrelfold {
 namespace {
 
-using output_test::blanks;
-using output_test::latin1;
-using output_test::make_run;
-using output_test::read_records;
+using namespace test_support;
 
-class ListaDadosTest : public output_test::OutputFilesTest {
+class ListaDadosTest : public OutputFilesTest {
 protected:
     std::vector<std::string> header_of(kestrelfold::Run& run) {
         run.units.open(10, "listing.txt");

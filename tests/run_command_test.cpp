@@ -4,49 +4,32 @@
 #include "driver/run_command.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
+using namespace test_support;
+
 class RunCommandTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrelfold-cmd-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        std::filesystem::create_directories(dir_ / "bin");
-        log_ = dir_ / "argv.log";
-        pwned_ = dir_ / "pwned";
+    RunCommandTest() {
         // Logs its name and each argument in brackets, one line per call.
-        const auto recorder = dir_ / "bin" / "notepad";
-        std::ofstream(recorder) << "#!/bin/sh\n"
-                                   "{ printf '%s' \"${0##*/}\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; "
-                                   "printf '\\n'; } >> '" << log_.string() << "'\n";
-        std::filesystem::permissions(recorder, std::filesystem::perms::owner_all);
-        const char* path = std::getenv("PATH");
-        saved_path_ = path ? path : "";
-        setenv("PATH", ((dir_ / "bin").string() + ":" + saved_path_).c_str(), 1);
-    }
-    void TearDown() override {
-        setenv("PATH", saved_path_.c_str(), 1);
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
+        write_script(bin_ / "notepad",
+                     "#!/bin/sh\n"
+                     "{ printf '%s' \"${0##*/}\"; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; "
+                     "printf '\\n'; } >> '" + log_.string() + "'\n");
     }
 
     std::string take_log() {
-        std::ifstream in(log_);
-        std::stringstream all;
-        all << in.rdbuf();
+        std::string log = read_bytes(log_);
         std::filesystem::remove(log_);
-        return all.str();
+        return log;
     }
 
     // Names that a shell would split, expand or run if they were not quoted.
@@ -60,10 +43,14 @@ protected:
         };
     }
 
-    std::filesystem::path dir_;
-    std::filesystem::path log_;
-    std::filesystem::path pwned_;
-    std::string saved_path_;
+    TempDir temp_;
+    const std::filesystem::path dir_ = temp_.path();
+    const std::filesystem::path log_ = dir_ / "argv.log";
+    const std::filesystem::path pwned_ = dir_ / "pwned";
+
+private:
+    const std::filesystem::path bin_ = temp_.folder("bin");
+    PathFirst path_{bin_, PathFirst::current()};
 };
 
 TEST_F(RunCommandTest, ExitStatuses) {
@@ -76,7 +63,7 @@ TEST_F(RunCommandTest, ExitStatuses) {
         {"false", 1},
         {"exit 3", 3},
         {"exit 255", 255},
-        {"exit 7" + std::string(84, ' '), 7},  // a 90-column command buffer
+        {"exit 7" + blanks(84), 7},  // a 90-column command buffer
         {"", 0},
         {"kill -KILL $$", -1},  // a signal ended it
         {"kill -TERM $$", -1},

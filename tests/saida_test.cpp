@@ -9,15 +9,12 @@
 #include "output/lista_coeficientes.h"
 #include "output/lista_solucao.h"
 #include "output/variaveis_interesse.h"
-#include "output_files_fixture.h"
+#include "tests/output_files_fixture.h"
 
 namespace kestrelfold {
 namespace {
 
-using output_test::blanks;
-using output_test::latin1;
-using output_test::make_run;
-using output_test::read_records;
+using namespace test_support;
 
 // A record with each text placed from its column (1 = first byte), blanks
 // between, ending with the last text.
@@ -30,7 +27,7 @@ std::string at_columns(std::initializer_list<std::pair<std::size_t, std::string>
     return record;
 }
 
-class SaidaTest : public output_test::OutputFilesTest {
+class SaidaTest : public OutputFilesTest {
 protected:
     // Runs one step with the listing open on unit 10; returns the listing's records.
     template <class Step>
@@ -219,8 +216,8 @@ TEST_F(SaidaTest, AllSectionsInOrder) {
     run.coef = 1;
     run.sol = 1;
     run.graf = 1;
-    output_test::write_bytes("Kestrelfold_T.gnu", output_test::numbered_lines(8));
-    output_test::write_bytes("Kestrelfold_E.gnu", output_test::numbered_lines(6));
+    write_bytes("Kestrelfold_T.gnu", numbered_lines(8));
+    write_bytes("Kestrelfold_E.gnu", numbered_lines(6));
     const auto records = listing_of(run, saida);
     // Coefficient table (5 + 5 rows), solution table (5 + 5 rows), block (16).
     ASSERT_EQ(records.size(), 10u + 10u + 16u);

@@ -16,15 +16,12 @@
 #include <string>
 
 #include "output/fatal_error.h"
-#include "tests/record_layer_files.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
-using record_layer_testing::CurrentDirectory;
-using record_layer_testing::file_bytes;
-using record_layer_testing::TempDir;
-using record_layer_testing::write_bytes;
+using namespace test_support;
 
 std::string message_of(const std::function<void()>& action) {
     try {
@@ -40,12 +37,12 @@ TEST(Unit, OpenCreatesAMissingFileEmptyAndNeverTruncates) {
     const std::string missing = dir.file("novo.txt");
     Unit(10, missing).close();
     ASSERT_TRUE(std::filesystem::exists(missing));
-    EXPECT_EQ(file_bytes(missing), "");
+    EXPECT_EQ(read_bytes(missing), "");
 
     const std::string existing = dir.file("velho.txt");
     write_bytes(existing, "one\r\ntwo\r\n");
     Unit(10, existing).close();
-    EXPECT_EQ(file_bytes(existing), "one\r\ntwo\r\n");
+    EXPECT_EQ(read_bytes(existing), "one\r\ntwo\r\n");
 }
 
 TEST(Unit, RewriteCutsALongerFileAfterTheLastRecordWritten) {
@@ -56,7 +53,7 @@ TEST(Unit, RewriteCutsALongerFileAfterTheLastRecordWritten) {
     unit.write_record("new");
     unit.write_record("");
     unit.close();
-    EXPECT_EQ(file_bytes(path), "new\r\n\r\n");
+    EXPECT_EQ(read_bytes(path), "new\r\n\r\n");
 }
 
 TEST(Unit, WritesAfterReadsFollowTheLastRecordRead) {
@@ -82,7 +79,7 @@ TEST(Unit, WritesAfterReadsFollowTheLastRecordRead) {
         unit.write_record("X");
         unit.write_record("Y");
         unit.close();
-        EXPECT_EQ(file_bytes(path), c.after) << c.before;
+        EXPECT_EQ(read_bytes(path), c.after) << c.before;
     }
 }
 
@@ -132,13 +129,13 @@ TEST(Unit, FlushPutsRecordsInTheFileWhileTheUnitStaysOpen) {
     const std::string path = dir.file("caso.Vantreuse");
     Unit unit(77, path);
     unit.write_record("  h");
-    EXPECT_EQ(file_bytes(path), "");  // buffered until then
+    EXPECT_EQ(read_bytes(path), "");  // buffered until then
     unit.flush();
-    EXPECT_EQ(file_bytes(path), "  h\r\n");
+    EXPECT_EQ(read_bytes(path), "  h\r\n");
     unit.write_record(" 1");
     unit.close();
     unit.close();  // a second close does nothing
-    EXPECT_EQ(file_bytes(path), "  h\r\n 1\r\n");
+    EXPECT_EQ(read_bytes(path), "  h\r\n 1\r\n");
 }
 
 TEST(Unit, SkipPastTheEndStopsTheRunWithTheUnitAndFile) {
@@ -185,7 +182,7 @@ TEST(Unit, ReadOnlyFileCanBeReadButNotWritten) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(file_bytes(path), "caso.txt\n");
+    EXPECT_EQ(read_bytes(path), "caso.txt\n");
 }
 
 // The child writes past a file-size limit; it reports through its exit
@@ -217,7 +214,7 @@ TEST(Unit, RefusedWriteStopsTheRunAndKeepsTheRecordsBefore) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    const std::string kept = file_bytes(path);
+    const std::string kept = read_bytes(path);
     ASSERT_EQ(kept.size(), kLimit);
     for (std::size_t i = 0; i + 100 <= kept.size(); i += 100) {
         EXPECT_EQ(kept.substr(i, 100), record + "\r\n") << "record " << i / 100;
@@ -228,12 +225,12 @@ TEST(Units, OpenIgnoresSurroundingBlanksOfTheName) {
     TempDir dir;
     CurrentDirectory inside(dir.path());
     Units units;
-    Unit& listing = units.open(10, "  saida.txt" + std::string(39, ' '));
+    Unit& listing = units.open(10, "  saida.txt" + blanks(39));
     EXPECT_EQ(listing.file(), "saida.txt");
     listing.write_record("x");
     units.close(10);
     EXPECT_FALSE(units.is_open(10));
-    EXPECT_EQ(file_bytes("saida.txt"), "x\r\n");
+    EXPECT_EQ(read_bytes("saida.txt"), "x\r\n");
 }
 
 TEST(Units, ReopeningANumberClosesItsFileFirst) {
@@ -241,10 +238,10 @@ TEST(Units, ReopeningANumberClosesItsFileFirst) {
     Units units;
     units.open(11, dir.file("Kestrelfold_T.dat")).write_record("data");
     units.open(11, dir.file("Kestrelfold_T.gnu")).write_record("script");
-    EXPECT_EQ(file_bytes(dir.file("Kestrelfold_T.dat")), "data\r\n");
+    EXPECT_EQ(read_bytes(dir.file("Kestrelfold_T.dat")), "data\r\n");
     EXPECT_EQ(units.get(11).file(), dir.file("Kestrelfold_T.gnu"));
     units.close_all();
-    EXPECT_EQ(file_bytes(dir.file("Kestrelfold_T.gnu")), "script\r\n");
+    EXPECT_EQ(read_bytes(dir.file("Kestrelfold_T.gnu")), "script\r\n");
 }
 
 TEST(Units, CloseAllQuietlyWritesWhatIsPending) {
@@ -255,8 +252,8 @@ TEST(Units, CloseAllQuietlyWritesWhatIsPending) {
     units.close_all_quietly();
     EXPECT_FALSE(units.is_open(10));
     EXPECT_FALSE(units.is_open(77));
-    EXPECT_EQ(file_bytes(dir.file("saida.txt")), "listing\r\n");
-    EXPECT_EQ(file_bytes(dir.file("saida.txt.Vantreuse")), "data\r\n");
+    EXPECT_EQ(read_bytes(dir.file("saida.txt")), "listing\r\n");
+    EXPECT_EQ(read_bytes(dir.file("saida.txt.Vantreuse")), "data\r\n");
     units.close(10);  // closing a unit that is not open does nothing
 }
 

@@ -15,34 +15,21 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "driver/available_memory.h"
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
 
+using namespace test_support;
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
-
-std::string blanks(std::size_t n) { return std::string(n, ' '); }
-
-std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
 
 // The records of text written by the program: every line ends with CR LF,
 // the last one included.
@@ -93,29 +80,18 @@ std::string script_of(int n) {
 
 class WholeRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "kestrelfold-run-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        work_ = root_ / "work";
-        bin_ = root_ / "bin";
-        seen_ = root_ / "seen";
-        for (const fs::path& dir : {work_, bin_, seen_}) fs::create_directories(dir);
+    WholeRunTest() {
         install_stand_in("notepad");
         install_stand_in("wgnuplot");
     }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::remove_all(root_, ignored);
-    }
 
-    void write_input(const Input& input) { write_file(work_ / "Kestrelfold.in", input.text()); }
+    void write_input(const Input& input) { write_bytes(work_ / "Kestrelfold.in", input.text()); }
     void write_scripts(int t_records, int e_records) {
-        write_file(work_ / "Kestrelfold_T.gnu", script_of(t_records));
-        write_file(work_ / "Kestrelfold_E.gnu", script_of(e_records));
+        write_bytes(work_ / "Kestrelfold_T.gnu", script_of(t_records));
+        write_bytes(work_ / "Kestrelfold_E.gnu", script_of(e_records));
     }
     // The n-th command's stand-in (from 1) replaces its file with these bytes.
-    void edit_at_command(int n, const std::string& bytes) { write_file(seen_ / ("edit." + std::to_string(n)), bytes); }
+    void edit_at_command(int n, const std::string& bytes) { write_bytes(seen_ / ("edit." + std::to_string(n)), bytes); }
     // For the next case of a table: an empty work directory, no commands seen.
     void start_afresh() {
         for (const auto& entry : fs::directory_iterator(work_)) fs::remove_all(entry.path());
@@ -131,8 +107,8 @@ protected:
     // write more than that many bytes to any file (SIGXFSZ ignored, so the
     // write is refused instead of the process being killed).
     Outcome run_program(std::optional<rlim_t> file_size_limit = std::nullopt) {
-        const fs::path err_file = root_ / "stderr";
-        const std::string path = bin_.string() + ":/usr/bin:/bin";
+        const fs::path err_file = root_.file("stderr");
+        const std::string path = bin_.string() + ":" + std::string(kSystemPath);
         const pid_t pid = fork();
         if (pid == 0) {
             if (chdir(work_.c_str()) != 0) _exit(126);
@@ -157,45 +133,40 @@ protected:
             return outcome;
         }
         outcome.status = wait_with_safety_limit(pid);
-        outcome.err = read_file(err_file);
+        outcome.err = read_bytes(err_file);
         return outcome;
     }
 
     // The command lines started, one per line: name [arg] [arg] ...
-    std::vector<std::string> commands() const {
-        std::vector<std::string> lines;
-        std::ifstream in(seen_ / "commands.log");
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> commands() const { return read_lines(seen_ / "commands.log"); }
     // The file of the n-th command as it stood when the command started.
-    std::string seen_by_command(int n) const { return read_file(seen_ / ("snapshot." + std::to_string(n))); }
+    std::string seen_by_command(int n) const { return read_bytes(seen_ / ("snapshot." + std::to_string(n))); }
 
     Names files_in_work() const {
         Names names;
         for (const auto& entry : fs::directory_iterator(work_)) names.insert(entry.path().filename().string());
         return names;
     }
-    std::string file(const std::string& name) const { return read_file(work_ / name); }
+    std::string file(const std::string& name) const { return read_bytes(work_ / name); }
     std::vector<std::string> records(const std::string& name) const { return records_of(file(name)); }
 
-    fs::path work_;
+    TempDir root_;  // the test's own: the folders work, bin and seen, and stderr
+    const fs::path work_ = root_.folder("work");
 
 private:
     // Logs, keeps a copy, applies a pending edit; exits with a status that
     // is not 0, which the run must store and otherwise ignore.
     void install_stand_in(const std::string& name) {
         const std::string seen = "'" + seen_.string() + "'";
-        write_file(bin_ / name,
-                   "#!/bin/sh\n"
-                   "n=$(( $(cat " + seen + "/count 2>/dev/null || echo 0) + 1 ))\n"
-                   "echo $n > " + seen + "/count\n"
-                   "{ printf '%s' " + name + "; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; printf '\\n'; }"
-                   " >> " + seen + "/commands.log\n"
-                   "cp -- \"$1\" " + seen + "/snapshot.$n 2>/dev/null\n"
-                   "if [ -f " + seen + "/edit.$n ]; then cat " + seen + "/edit.$n > \"$1\"; fi\n"
-                   "exit 3\n");
-        fs::permissions(bin_ / name, fs::perms::owner_all);
+        write_script(bin_ / name,
+                     "#!/bin/sh\n"
+                     "n=$(( $(cat " + seen + "/count 2>/dev/null || echo 0) + 1 ))\n"
+                     "echo $n > " + seen + "/count\n"
+                     "{ printf '%s' " + name + "; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; printf '\\n'; }"
+                     " >> " + seen + "/commands.log\n"
+                     "cp -- \"$1\" " + seen + "/snapshot.$n 2>/dev/null\n"
+                     "if [ -f " + seen + "/edit.$n ]; then cat " + seen + "/edit.$n > \"$1\"; fi\n"
+                     "exit 3\n");
     }
 
     // Not a speed check: only keeps a run that hangs from blocking the suite.
@@ -217,9 +188,8 @@ private:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    fs::path root_;
-    fs::path bin_;
-    fs::path seen_;
+    const fs::path bin_ = root_.folder("bin");
+    const fs::path seen_ = root_.folder("seen");
 };
 
 const std::string kTitle = "Poisson 1D, fonte 0, N = 10";
@@ -445,7 +415,7 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         start_afresh();
-        if (c.input) write_file(work_ / "Kestrelfold.in", *c.input);
+        if (c.input) write_bytes(work_ / "Kestrelfold.in", *c.input);
         const Outcome outcome = run_program();
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.err, "kestrelfold: " + c.message + "\n");
