@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "driver/cgroup_memory.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -34,6 +35,11 @@ std::optional<std::uint64_t> field_bytes(std::string_view meminfo, std::string_v
     return std::nullopt;
 }
 
+std::string file_text(const char* name) {
+    std::ifstream file(name);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> parse_available_memory(std::string_view meminfo) {
@@ -47,10 +53,10 @@ std::optional<std::uint64_t> parse_available_memory(std::string_view meminfo) {
 }
 
 std::optional<std::uint64_t> available_memory() {
-    std::ifstream file("/proc/meminfo");
-    if (!file) return std::nullopt;
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    return parse_available_memory(text);
+    const std::optional<std::uint64_t> machine = parse_available_memory(file_text("/proc/meminfo"));
+    const std::optional<std::uint64_t> group = cgroup_headroom(file_text("/proc/self/cgroup"), "/sys/fs/cgroup");
+    if (machine && group) return std::min(*machine, *group);
+    return machine ? machine : group;
 }
 
 void require_memory(std::uint64_t bytes) {

@@ -13,7 +13,8 @@ namespace kestrelfold {
 // nothing when MemAvailable is not there.
 std::optional<std::uint64_t> parse_available_memory(std::string_view meminfo);
 
-// The same from the running system; nothing when /proc/meminfo cannot be read.
+// The same from the running system, lowered to the headroom of the process's
+// control groups where one sets a memory limit; nothing when neither is known.
 std::optional<std::uint64_t> available_memory();
 
 // FatalError "insufficient virtual memory" when `bytes` exceed what the

@@ -1,4 +1,5 @@
 #include "driver/available_memory.h"
+#include "driver/cgroup_memory.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +7,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "tests/test_files.h"
 
 namespace kestrelfold {
 namespace {
@@ -37,6 +40,39 @@ TEST(AvailableMemory, ThisMachineReportsSome) {
     const auto bytes = available_memory();
     if (!bytes) GTEST_SKIP() << "no /proc/meminfo";
     EXPECT_GT(*bytes, 0u);
+}
+
+// A control-group tree of files under a temporary folder: each entry names a
+// file below the mount point and its contents.
+TEST(CgroupHeadroom, TightestLimitOfTheGroupAndItsAncestors) {
+    struct Case {
+        const char* name;
+        const char* proc_self_cgroup;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::optional<std::uint64_t> headroom;
+    };
+    const std::vector<Case> cases = {
+        {"v2 limit", "0::/job\n", {{"job/memory.max", "1000\n"}, {"job/memory.current", "400\n"}}, 600u},
+        {"v2 no limit", "0::/job\n", {{"job/memory.max", "max\n"}, {"job/memory.current", "400\n"}}, std::nullopt},
+        {"v2 parent tighter", "0::/a/b\n",
+         {{"a/memory.max", "500"}, {"a/memory.current", "300"}, {"a/b/memory.max", "max"}}, 200u},
+        {"v2 over the limit", "0::/job\n", {{"job/memory.max", "100"}, {"job/memory.current", "150"}}, 0u},
+        {"v2 root group", "0::/\n", {{"memory.max", "4096"}}, 4096u},
+        {"v1 memory line", "5:cpu,cpuacct:/x\n4:memory:/job\n0::/\n",
+         {{"memory/job/memory.limit_in_bytes", "2048"}, {"memory/job/memory.usage_in_bytes", "48"}}, 2000u},
+        {"v1 without memory", "3:cpuset:/job\n", {{"memory/job/memory.limit_in_bytes", "2048"}}, std::nullopt},
+        {"no files at all", "0::/job\n", {}, std::nullopt},
+        {"empty", "", {}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test_support::TempDir root;
+        for (const auto& [name, text] : c.files) {
+            std::filesystem::create_directories((root.path() / name).parent_path());
+            test_support::write_bytes(root.path() / name, text);
+        }
+        EXPECT_EQ(cgroup_headroom(c.proc_self_cgroup, root.path()), c.headroom);
+    }
 }
 
 }  // namespace
