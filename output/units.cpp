@@ -1,6 +1,7 @@
 #include "output/units.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -39,7 +40,16 @@ Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file
     if (fd_ < 0) {
         throw FatalError(unit_message("open failure", number_, file_) + " (" + std::strerror(errno) + ")");
     }
+    struct stat identity {};
+    if (::fstat(fd_, &identity) == 0) {
+        device_ = static_cast<std::uint64_t>(identity.st_dev);
+        inode_ = static_cast<std::uint64_t>(identity.st_ino);
+    }
     out_.reserve(kBufferSize);
+}
+
+bool Unit::same_file_as(const Unit& other) const {
+    return fd_ >= 0 && other.fd_ >= 0 && inode_ != 0 && device_ == other.device_ && inode_ == other.inode_;
 }
 
 Unit::~Unit() { close_quietly(); }
@@ -191,6 +201,14 @@ void Unit::warn_conversion_error() const {
 Unit& Units::open(int number, std::string_view name) {
     close(number);
     auto unit = std::make_unique<Unit>(number, std::string(adjusted_trimmed(name)));
+    for (const auto& [other_number, other] : open_) {
+        if (unit->same_file_as(*other)) {
+            const std::string file = unit->file();
+            unit->close_quietly();
+            throw FatalError(unit_message("open failure", number, file) + " (already open on unit " +
+                             std::to_string(other_number) + ")");
+        }
+    }
     Unit& opened = *unit;
     open_[number] = std::move(unit);
     return opened;

@@ -26,6 +26,9 @@ public:
     Unit& operator=(const Unit&) = delete;
 
     int number() const { return number_; }
+    // Whether both units are connected to one file (the same file under any
+    // name): two units writing one file would overwrite each other's records.
+    bool same_file_as(const Unit& other) const;
     const std::string& file() const { return file_; }
 
     // Appends one record (CR LF added). FatalError "error during write" when
@@ -67,6 +70,8 @@ private:
     int number_;
     std::string file_;
     int fd_ = -1;
+    std::uint64_t device_ = 0;  // identity of the file while it is open
+    std::uint64_t inode_ = 0;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
     bool writing_ = false;      // true once the file has been cut for writing
     // Whether the last record read ended at the end of the file without LF

@@ -244,6 +244,22 @@ TEST(Units, ReopeningANumberClosesItsFileFirst) {
     EXPECT_EQ(read_bytes(dir.file("Kestrelfold_T.gnu")), "script\r\n");
 }
 
+TEST(Units, OneFileIsNeverOpenOnTwoUnits) {
+    TempDir dir;
+    const std::string listing = dir.file("Kestrelfold_T.dat");
+    Units units;
+    units.open(10, listing).write_record("header");
+    ASSERT_EQ(::link(listing.c_str(), dir.file("other name").c_str()), 0);
+    for (const std::string& name : {listing, dir.file("other name"), dir.path().string() + "/./Kestrelfold_T.dat"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(message_of([&] { units.open(11, name); }),
+                  "open failure, unit 11, file " + name + " (already open on unit 10)");
+        EXPECT_FALSE(units.is_open(11));
+    }
+    units.close_all();
+    EXPECT_EQ(read_bytes(listing), "header\r\n");
+}
+
 TEST(Units, CloseAllQuietlyWritesWhatIsPending) {
     TempDir dir;
     Units units;

@@ -314,6 +314,24 @@ TEST_F(WholeRunTest, ListingMayReplaceTheInputFile) {
     EXPECT_EQ(seen_by_command(3), file("Kestrelfold.in"));
 }
 
+// A listing named like the plot data file is still open when the plots
+// start: the data file is refused rather than written over the listing.
+TEST_F(WholeRunTest, ListingNamedLikeThePlotDataFile) {
+    Input input;
+    input.caso = "Kestrelfold_T.dat";
+    input.graf = "1";
+    write_input(input);
+    write_scripts(8, 6);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "kestrelfold: open failure, unit 11, file Kestrelfold_T.dat (already open on unit 10)\n");
+    EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+    const auto listing = records("Kestrelfold_T.dat");
+    ASSERT_EQ(listing.size(), 27u);
+    EXPECT_EQ(listing[12], kSolutionsHeading);
+}
+
 // A rerun with fewer nodes leaves nothing of the first run in any file.
 TEST_F(WholeRunTest, SecondRunWithFewerNodes) {
     Input input;
