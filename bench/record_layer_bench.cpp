@@ -49,27 +49,20 @@ void BM_SolutionRowToFile(benchmark::State& state) {
 }
 BENCHMARK(BM_SolutionRowToFile);
 
-void BM_E40_32(benchmark::State& state) {
+// One E field under 1P: E40.32 (the extrapolation data file) and E23.14
+// (every table row), width and digits as the benchmark's arguments.
+void BM_ScientificField(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0));
+    const int d = static_cast<int>(state.range(1));
     char field[40];
     std::int64_t i = 0;
     for (auto _ : state) {
-        edit_scientific(node_value(i++), 40, 32, 1, field);
+        edit_scientific(node_value(i++), w, d, 1, field);
         benchmark::DoNotOptimize(field);
     }
     state.SetItemsProcessed(state.iterations());
 }
-BENCHMARK(BM_E40_32);
-
-void BM_E23_14(benchmark::State& state) {
-    char field[23];
-    std::int64_t i = 0;
-    for (auto _ : state) {
-        edit_scientific(node_value(i++), 23, 14, 1, field);
-        benchmark::DoNotOptimize(field);
-    }
-    state.SetItemsProcessed(state.iterations());
-}
-BENCHMARK(BM_E23_14);
+BENCHMARK(BM_ScientificField)->Args({40, 32})->Args({23, 14});
 
 }  // namespace
 }  // namespace kestrelfold

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <stdexcept>
-#include <string>
 
 #include "numerics/fontes.h"
 #include "numerics/nodes.h"
@@ -22,10 +20,7 @@ void require_coefficient_nodes(const char* kernel, std::int32_t N, const Coefici
 void termo_fonte(std::int32_t fonte, std::int32_t N, std::span<const double> x,
                  std::span<double> bP) {
     require_nodes("termo_fonte", N, 0, {x.size(), bP.size()});
-    if (!fonte_valida(fonte)) {
-        throw std::invalid_argument("termo_fonte: fonte = " + std::to_string(fonte) +
-                                    ", no source term");
-    }
+    require_fonte("termo_fonte", fonte);
     const std::size_t nodes = node_count(N);
     const double* xs = x.data();
     double* S = bP.data();

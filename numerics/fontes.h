@@ -12,9 +12,9 @@ namespace kestrelfold {
 
 inline constexpr std::int32_t kFonteMaior = 4;
 
-// e - 1 as the program has always written it; both the source term and the
-// exact solution of fonte 0 divide by this literal, never multiply by its
-// reciprocal, so that their last bits stay those of the reference results.
+// e - 1 as a fixed literal; both the source term and the exact solution of
+// fonte 0 divide by it, never multiply by its reciprocal, which would change
+// their last bits and with them every result that other runs compare with.
 inline constexpr double kEMenos1 = 1.718281828459045;
 
 inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFonteMaior; }

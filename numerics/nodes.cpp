@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "numerics/fontes.h"
+
 namespace kestrelfold {
 
 void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
@@ -18,6 +20,13 @@ void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
                                         std::to_string(size) + " values for N = " +
                                         std::to_string(N));
         }
+    }
+}
+
+void require_fonte(const char* kernel, std::int32_t fonte) {
+    if (!fonte_valida(fonte)) {
+        throw std::invalid_argument(std::string(kernel) + ": fonte = " + std::to_string(fonte) +
+                                    ", outside 0 to " + std::to_string(kFonteMaior));
     }
 }
 

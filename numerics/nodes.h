@@ -19,4 +19,8 @@ inline std::size_t node_count(std::int32_t N) { return static_cast<std::size_t>(
 void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
                    std::initializer_list<std::size_t> field_sizes);
 
+// Throws std::invalid_argument, naming `kernel`, unless fonte is 0..4: only
+// those have a source term and an exact solution.
+void require_fonte(const char* kernel, std::int32_t fonte);
+
 }  // namespace kestrelfold

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <stdexcept>
-#include <string>
 
 #include "numerics/fontes.h"
 #include "numerics/nodes.h"
@@ -35,10 +33,7 @@ void exponencial(std::size_t nodes, const double* x, double* Te) {
 ValoresExatos solucao_analitica(std::int32_t fonte, std::int32_t N, std::span<const double> x,
                                 std::span<double> Te) {
     require_nodes("solucao_analitica", N, 0, {x.size(), Te.size()});
-    if (!fonte_valida(fonte)) {
-        throw std::invalid_argument("solucao_analitica: fonte = " + std::to_string(fonte) +
-                                    ", no exact solution");
-    }
+    require_fonte("solucao_analitica", fonte);
     const std::size_t nodes = node_count(N);
     const double* xs = x.data();
     double* t = Te.data();
