@@ -1,20 +1,27 @@
-// The numerical solution of one run, fonte 0 (the exponential source, the
-// costliest: one exp per node in the exact solution and one in the source
-// term), at N = 10^6 and 10^7 elements. Each step is measured apart, then
-// the whole timed run of `solucao`.
+// The solution run (what tcpu reports) against the bound that no
+// implementation of it can beat: the tridiagonal solver's two dependent
+// chains, forward elimination and back substitution, with the interior
+// coefficients folded in,
+//   forward  d = 2 - P, P = 1/d, Q = (Q + bP)/d      back  T = T*P + Q,
+// measured in the same process over the same N (the chain floor).
 //
-// The program's real runs go up to N = 10^8 (72 * (N + 1) bytes, about
-// 7 GiB); that size is measured only on request:
-//   KESTRELFOLD_BENCH_LARGE_N=100000000 kestrelfold_bench --benchmark_filter='tdma|solucao/'
+// Default sizes are small enough for a quick look; the sizes the program is
+// used at are asked for on the command line:
+//   KESTRELFOLD_BENCH_N=100000000 kestrelfold_bench --benchmark_filter='floor|solucao'
+// (about 7.2 GB of fields; tools/performance_table.sh runs it and prints the table).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "driver/run.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/coeficientes.h"
+#include "numerics/field.h"
 #include "numerics/solucao.h"
 #include "numerics/solucao_analitica.h"
 #include "numerics/tdma.h"
@@ -22,12 +29,11 @@
 namespace kestrelfold {
 namespace {
 
-constexpr std::int32_t kFonte = 0;
-
-// The run as the input step leaves it: seven fields of N + 1 nodes and the mesh.
-std::unique_ptr<Run> prepared_run(std::int32_t N) {
+// The run as the input step leaves it: seven fields of N + 1 nodes, backed,
+// and the mesh.
+std::unique_ptr<Run> prepared_run(std::int32_t fonte, std::int32_t N) {
     auto run = std::make_unique<Run>();
-    run->fonte = kFonte;
+    run->fonte = fonte;
     run->N = N;
     run->h = 1.0 / N;
     const std::size_t nodes = static_cast<std::size_t>(N) + 1;
@@ -40,88 +46,115 @@ std::unique_ptr<Run> prepared_run(std::int32_t N) {
     return run;
 }
 
-Coeficientes coefficient_fields(Run& run) {
-    return {.aw = run.aw.span(), .aP = run.aP.span(), .ae = run.ae.span(), .bP = run.bP.span()};
+std::int32_t mesh(const benchmark::State& state) { return static_cast<std::int32_t>(state.range(0)); }
+
+void count_nodes(benchmark::State& state) {
+    state.SetItemsProcessed(state.iterations() * (state.range(0) + 1));
 }
 
-// A run whose equations are formed, ready for the solver.
-std::unique_ptr<Run> formed_run(std::int32_t N) {
-    auto run = prepared_run(N);
+// The folded chains over the nodes of a solved mesh's free terms, into work
+// fields obtained once (the solution run obtains its own per call, from
+// memory backed in advance).
+void BM_chain_floor(benchmark::State& state) {
+    auto run = prepared_run(1, mesh(state));
     solucao(*run);
-    return run;
-}
-
-void set_counters(benchmark::State& state) {
-    state.SetItemsProcessed(state.iterations() * (state.range(0) + 1));  // nodes
-}
-
-void BM_solucao_analitica(benchmark::State& state) {
-    auto run = prepared_run(static_cast<std::int32_t>(state.range(0)));
+    const std::size_t N = static_cast<std::size_t>(run->N);
+    Field P(N + 1), Q(N + 1);
+    const double* bP = run->bP.span().data();
+    double* p = P.span().data();
+    double* q = Q.span().data();
+    double* T = run->T.span().data();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(solucao_analitica(kFonte, run->N, run->x.span(), run->Te.span()));
+        double P_prev = 0, Q_prev = 0;
+        p[0] = 0;
+        q[0] = 0;
+        for (std::size_t i = 1; i < N; ++i) {
+            const double d = 2 - P_prev;
+            P_prev = 1 / d;
+            Q_prev = (Q_prev + bP[i]) / d;
+            p[i] = P_prev;
+            q[i] = Q_prev;
+        }
+        double T_next = 1;
+        T[N] = T_next;
+        for (std::size_t i = N; i-- > 0;) {
+            T_next = T_next * p[i] + q[i];
+            T[i] = T_next;
+        }
         benchmark::ClobberMemory();
     }
-    set_counters(state);
+    count_nodes(state);
 }
 
-void BM_coeficientes(benchmark::State& state) {
-    auto run = prepared_run(static_cast<std::int32_t>(state.range(0)));
-    for (auto _ : state) {
-        coeficientes(kFonte, run->N, run->h, run->x.span(), coefficient_fields(*run));
-        benchmark::ClobberMemory();
-    }
-    set_counters(state);
-}
-
-void BM_tdma(benchmark::State& state) {
-    auto run = formed_run(static_cast<std::int32_t>(state.range(0)));
-    for (auto _ : state) {
-        tdma(run->N, run->aw.span(), run->aP.span(), run->ae.span(), run->bP.span(),
-             run->T.span());
-        benchmark::ClobberMemory();
-    }
-    set_counters(state);
-}
-
-void BM_calcula_variaveis(benchmark::State& state) {
-    auto run = formed_run(static_cast<std::int32_t>(state.range(0)));
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(calcula_variaveis(run->N, run->h, run->T.span()));
-    }
-    set_counters(state);
-}
-
-// Exact solution, equations, solver and quantities of interest: what tcpu times.
+// Exact solution, equations, solver and quantities of interest, by fonte.
 void BM_solucao(benchmark::State& state) {
-    auto run = prepared_run(static_cast<std::int32_t>(state.range(0)));
+    auto run = prepared_run(static_cast<std::int32_t>(state.range(1)), mesh(state));
     for (auto _ : state) {
         solucao(*run);
         benchmark::ClobberMemory();
     }
     state.counters["tcpu_s"] = run->tcpu;  // the run's own clock, last iteration
-    set_counters(state);
+    count_nodes(state);
 }
 
-void default_sizes(benchmark::internal::Benchmark* b) {
-    b->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
-}
-
-BENCHMARK(BM_solucao_analitica)->Apply(default_sizes);
-BENCHMARK(BM_coeficientes)->Apply(default_sizes);
-BENCHMARK(BM_tdma)->Apply(default_sizes);
-BENCHMARK(BM_calcula_variaveis)->Apply(default_sizes);
-BENCHMARK(BM_solucao)->Apply(default_sizes);
-
-// One run at the size the program is used at, on request only: it needs
-// about 7 GiB and tens of seconds.
-const bool kLargeRegistered = [] {
-    const char* text = std::getenv("KESTRELFOLD_BENCH_LARGE_N");
-    const long long N = text ? std::atoll(text) : 0;
-    if (N < 2 || N > 2'147'483'647LL) return false;
-    for (auto* bench : {benchmark::RegisterBenchmark("BM_tdma", BM_tdma),
-                        benchmark::RegisterBenchmark("BM_solucao", BM_solucao)}) {
-        bench->Arg(N)->Unit(benchmark::kMillisecond)->Iterations(1);
+// The named steps one after the other, for comparison with the one pass.
+void BM_steps_apart(benchmark::State& state) {
+    auto run = prepared_run(static_cast<std::int32_t>(state.range(1)), mesh(state));
+    for (auto _ : state) {
+        solucao_analitica(run->fonte, run->N, run->x.span(), run->Te.span());
+        coeficientes(run->fonte, run->N, run->h, run->x.span(),
+                     {.aw = run->aw.span(), .aP = run->aP.span(), .ae = run->ae.span(),
+                      .bP = run->bP.span()});
+        tdma(run->N, run->aw.span(), run->aP.span(), run->ae.span(), run->bP.span(), run->T.span());
+        benchmark::DoNotOptimize(calcula_variaveis(run->N, run->h, run->T.span()));
+        benchmark::ClobberMemory();
     }
+    count_nodes(state);
+}
+
+void BM_calcula_T_media(benchmark::State& state) {
+    auto run = prepared_run(1, mesh(state));
+    solucao(*run);
+    for (auto _ : state) benchmark::DoNotOptimize(calcula_T_media(run->N, run->h, run->T.span()));
+    count_nodes(state);
+}
+
+// One std::exp per node, the extra work of fonte 0 (its exact solution and
+// source term share one exponential per node).
+void BM_exp(benchmark::State& state) {
+    const std::int32_t N = std::min<std::int32_t>(mesh(state), 10'000'000);
+    std::vector<double> x(static_cast<std::size_t>(N) + 1);
+    for (std::int32_t i = 0; i <= N; ++i) x[i] = static_cast<double>(i) / N;
+    for (auto _ : state) {
+        double sum = 0;
+        for (const double value : x) sum += std::exp(value);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * (N + 1));
+    state.counters["seconds_per_exp"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * (N + 1),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+std::int64_t requested_N() {
+    const char* text = std::getenv("KESTRELFOLD_BENCH_N");
+    const long long N = text ? std::atoll(text) : 0;
+    return N >= 2 && N <= 2'147'483'647LL ? N : 1'000'000;
+}
+
+const bool kRegistered = [] {
+    const std::int64_t N = requested_N();
+    auto* floor = benchmark::RegisterBenchmark("BM_chain_floor", BM_chain_floor)->Arg(N);
+    auto* media = benchmark::RegisterBenchmark("BM_calcula_T_media", BM_calcula_T_media)->Arg(N);
+    benchmark::RegisterBenchmark("BM_exp", BM_exp)->Arg(N);
+    auto* solucao_bench = benchmark::RegisterBenchmark("BM_solucao", BM_solucao);
+    auto* apart = benchmark::RegisterBenchmark("BM_steps_apart", BM_steps_apart);
+    for (std::int64_t fonte = 0; fonte <= 4; ++fonte) {
+        solucao_bench->Args({N, fonte});
+        apart->Args({N, fonte});
+    }
+    for (auto* b : {solucao_bench, apart}) b->ArgNames({"N", "fonte"});
+    for (auto* b : {floor, media, solucao_bench, apart}) b->Unit(benchmark::kMillisecond);
     return true;
 }();
 

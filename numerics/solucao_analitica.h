@@ -12,6 +12,16 @@ struct ValoresExatos {
     double inclinacao_a;  // dT/dx at x = 1
 };
 
+// The exact quantities of a fonte 0..4; otherwise std::invalid_argument.
+ValoresExatos valores_exatos(std::int32_t fonte);
+
+// The exponential's exact solution gives the end values only to within the
+// rounding of exp; they are exact by definition: Te_0 = 0, Te_N = 1.
+inline void fixa_extremos(std::int32_t N, double* Te) {
+    Te[0] = 0;
+    Te[N] = 1;
+}
+
 // Te_i at every node 0..N, formed as
 //   fonte 0: (exp(x_i) - 1) / 1.718281828459045, then Te_0 = 0 and Te_N = 1
 //   fonte 1: x_i     fonte 2: x_i * x_i     fonte 3: (x_i * x_i) * x_i

@@ -2,6 +2,7 @@
 // The tridiagonal (Thomas) solver for the discrete equations of the nodes 0..N,
 //   aP_i * T_i = aw_i * T_(i-1) + ae_i * T_(i+1) + bP_i,
 // neighbours on the right-hand side with a plus sign.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -19,5 +20,10 @@ namespace kestrelfold {
 // shorter than N + 1 values: std::invalid_argument, nothing written.
 void tdma(std::int32_t N, std::span<const double> aw, std::span<const double> aP,
           std::span<const double> ae, std::span<const double> bP, std::span<double> T);
+
+// The back substitution over `nodes` >= 1 nodes from the work fields that
+// the forward elimination left: T_N = Q_N, then T_i = T_(i+1) * P_i + Q_i
+// for i = N - 1 down to 0.
+void back_substitution(std::size_t nodes, const double* P, const double* Q, double* T);
 
 }  // namespace kestrelfold

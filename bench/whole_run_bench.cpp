@@ -1,0 +1,122 @@
+// Whole runs of the program, from process start to exit, in a scratch
+// folder with stand-in notepad and wgnuplot that return at once:
+//   - N = 10^8 (or KESTRELFOLD_BENCH_N) without tables: the size of a
+//     round-off study, bound by the solution run and by backing 7.2 GB;
+//   - N = 10^6 with every table and the plot data (coef = sol = graf = 1,
+//     freq = 1): bound by the decimal conversion of its E fields.
+// Counters: the process's peak resident memory per node, and for the
+// listing run the number of E fields written (counted in the files after
+// the first run), for division by the cost of one conversion.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace kestrelfold {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Scratch {
+    fs::path dir;
+    Scratch() {
+        std::string name = (fs::temp_directory_path() / "kestrelfold_whole_run_XXXXXX").string();
+        if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        dir = name;
+    }
+    ~Scratch() { fs::remove_all(dir); }
+};
+
+void write_file(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+void prepare(const Scratch& scratch, std::int64_t N, bool tables) {
+    const char* on = tables ? "1" : "0";
+    write_file(scratch.dir / "Kestrelfold.in", std::string("saida.txt\n1\n") + std::to_string(N) + "\n" + on +
+                                                   "\n" + on + "\n" + on + "\n1\n'desempenho'\n");
+    for (const char* script : {"Kestrelfold_T.gnu", "Kestrelfold_E.gnu"}) {
+        fs::copy_file(fs::path(KESTRELFOLD_SOURCE_DIR) / "examples" / script, scratch.dir / script);
+    }
+    fs::create_directory(scratch.dir / "bin");
+    for (const char* adapter : {"notepad", "wgnuplot"}) {
+        write_file(scratch.dir / "bin" / adapter, "#!/bin/sh\nexit 0\n");
+        fs::permissions(scratch.dir / "bin" / adapter, fs::perms::owner_all);
+    }
+}
+
+// Runs the program in the scratch folder; its peak resident memory in bytes,
+// or -1 when it did not exit with status 0.
+std::int64_t run_program(const Scratch& scratch) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(scratch.dir.c_str()) != 0) ::_exit(127);
+        const std::string path = "PATH=" + (scratch.dir / "bin").string() + ":/usr/bin:/bin";
+        char* const argv[] = {const_cast<char*>(KESTRELFOLD_EXE), nullptr};
+        char* const envp[] = {const_cast<char*>(path.c_str()), nullptr};
+        ::execve(KESTRELFOLD_EXE, argv, envp);
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
+    return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
+}
+
+// E fields end in an exponent: E+dd or E-dd.
+std::int64_t count_E_fields(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::int64_t count = 0;
+    for (std::size_t i = 0; i + 3 < text.size(); ++i) {
+        count += text[i] == 'E' && (text[i + 1] == '+' || text[i + 1] == '-') && text[i + 2] >= '0' &&
+                 text[i + 2] <= '9' && text[i + 3] >= '0' && text[i + 3] <= '9';
+    }
+    return count;
+}
+
+void BM_whole_run(benchmark::State& state) {
+    const std::int64_t N = state.range(0);
+    const bool tables = state.range(1) != 0;
+    Scratch scratch;
+    prepare(scratch, N, tables);
+    std::int64_t peak = 0;
+    for (auto _ : state) {
+        peak = run_program(scratch);
+        if (peak < 0) {
+            state.SkipWithError("the program failed");
+            return;
+        }
+    }
+    state.counters["bytes_per_node"] = static_cast<double>(peak) / static_cast<double>(N + 1);
+    state.counters["peak_MiB"] = static_cast<double>(peak) / (1 << 20);
+    // Every row gets the same counters, so that the CSV report keeps them all.
+    state.counters["E_fields"] = static_cast<double>(count_E_fields(scratch.dir / "saida.txt") +
+                                                     count_E_fields(scratch.dir / "Kestrelfold_T.dat"));
+}
+
+std::int64_t requested_N() {
+    const char* text = std::getenv("KESTRELFOLD_BENCH_N");
+    const long long N = text ? std::atoll(text) : 0;
+    return N >= 2 && N <= 2'147'483'647LL ? N : 100'000'000;
+}
+
+const bool kRegistered = [] {
+    benchmark::RegisterBenchmark("BM_whole_run", BM_whole_run)
+        ->Args({requested_N(), 0})
+        ->Args({1'000'000, 1})
+        ->ArgNames({"N", "tables"})
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(1);
+    return true;
+}();
+
+}  // namespace
+}  // namespace kestrelfold

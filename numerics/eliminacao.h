@@ -1,0 +1,37 @@
+#pragma once
+// The steps of the tridiagonal (Thomas) algorithm at one node, for the
+// equations aP_i * T_i = aw_i * T_(i-1) + ae_i * T_(i+1) + bP_i. The forward
+// elimination leaves T_i = P_i * T_(i+1) + Q_i at every node; the back
+// substitution then walks from node N down. Both are one dependent chain
+// from node to node: their order is the algorithm's, and results must be
+// the same bit for bit on every run.
+//
+// Called with the constant coefficients of an interior row (aw = ae = 1,
+// aP = 2) the compiler drops the products by 1, which change no bit, and
+// the chain becomes d = 2 - P, P = 1/d, Q = (Q + bP)/d: the shortest one
+// the algorithm allows.
+#include "numerics/coeficientes.h"
+
+namespace kestrelfold {
+
+struct Eliminacao {
+    double P;  // factor on the east neighbour
+    double Q;  // constant part
+};
+
+// Node 0: P_0 = ae_0 / aP_0, Q_0 = bP_0 / aP_0.
+inline Eliminacao primeira_eliminacao(const Linha& linha) {
+    return {linha.ae / linha.aP, linha.bP / linha.aP};
+}
+
+// Node i > 0 from node i - 1: d = aP_i - P_(i-1) * aw_i, then P_i and Q_i
+// each by its own division by d (a reciprocal would change the last bits).
+inline Eliminacao eliminacao(const Eliminacao& anterior, const Linha& linha) {
+    const double d = linha.aP - anterior.P * linha.aw;
+    return {linha.ae / d, (linha.aw * anterior.Q + linha.bP) / d};
+}
+
+// T_i from T_(i+1).
+inline double substituicao(double T_seguinte, double P, double Q) { return T_seguinte * P + Q; }
+
+}  // namespace kestrelfold
