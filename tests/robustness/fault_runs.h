@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -99,7 +100,8 @@ inline Snapshot initial_directory() {
 struct Limits {
     std::string refused_file;              // empty: no write is refused
     std::uint64_t refused_beyond = 0;      // bytes that file may hold
-    std::optional<rlim_t> file_size;       // RLIMIT_FSIZE, with SIGXFSZ ignored
+    std::optional<rlim_t> file_size;       // RLIMIT_FSIZE
+    bool file_size_signal_ignored = true;  // SIGXFSZ ignored by the launcher, or left at its default
     std::optional<rlim_t> address_space;   // RLIMIT_AS
 };
 
@@ -117,20 +119,29 @@ public:
 
     const fs::path& work() const { return work_; }
 
-    // The program in work/, stdin and stdout on /dev/null; blocks until it ends.
+    // The program in work/, stdin and stdout on /dev/null, stderr read
+    // through a pipe (a file would fall under the file-size limit as well);
+    // blocks until it ends.
     Outcome run(const Limits& limits = {}) const {
         std::vector<std::string> settings = environment(limits);
         std::vector<char*> envp;
         for (std::string& setting : settings) envp.push_back(setting.data());
         envp.push_back(nullptr);
-        const std::string err_file = root_.file("stderr");
-        const pid_t pid = fork();
-        if (pid == 0) start_program(limits, err_file, envp.data());
         Outcome outcome;
+        int err[2];
+        if (pipe2(err, O_CLOEXEC) != 0) return outcome;
+        const pid_t pid = fork();
+        if (pid == 0) start_program(limits, err[1], envp.data());
+        close(err[1]);
+        char buffer[4096];
+        for (ssize_t got; (got = read(err[0], buffer, sizeof buffer)) != 0;) {
+            if (got > 0) outcome.err.append(buffer, static_cast<std::size_t>(got));
+            if (got < 0 && errno != EINTR) break;
+        }
+        close(err[0]);
         int status = 0;
         if (pid < 0 || waitpid(pid, &status, 0) != pid) return outcome;
         if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-        outcome.err = test_support::read_bytes(err_file);
         return outcome;
     }
 
@@ -161,13 +172,12 @@ private:
     }
 
     // In the child: only calls that are safe after fork, then the program.
-    [[noreturn]] void start_program(const Limits& limits, const std::string& err_file, char** envp) const {
+    [[noreturn]] void start_program(const Limits& limits, int err, char** envp) const {
         if (chdir(work_.c_str()) != 0) _exit(126);
         const int null = open("/dev/null", O_RDWR);
-        const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (null < 0 || err < 0 || dup2(null, 0) < 0 || dup2(null, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+        if (null < 0 || dup2(null, 0) < 0 || dup2(null, 1) < 0 || dup2(err, 2) < 0) _exit(126);
         if (limits.file_size) {
-            signal(SIGXFSZ, SIG_IGN);
+            signal(SIGXFSZ, limits.file_size_signal_ignored ? SIG_IGN : SIG_DFL);
             const rlimit limit{*limits.file_size, *limits.file_size};
             if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
         }

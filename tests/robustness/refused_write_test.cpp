@@ -22,20 +22,31 @@
 namespace kestrelfold::robustness {
 namespace {
 
+enum class Fault {
+    WriteLimit,      // the preloaded limit on this one file
+    FileSizeLimit,   // RLIMIT_FSIZE for the whole process, SIGXFSZ ignored by the launcher
+    FileSizeSignal,  // the same with SIGXFSZ at its default action, as a shell's ulimit -f leaves it
+};
+
 struct Target {
     std::string file;
     int unit;
-    bool file_size_limit;  // RLIMIT_FSIZE for the whole process instead of the preloaded limit
+    Fault fault;
 };
 
 std::string name_of(const ::testing::TestParamInfo<Target>& info) {
-    std::string name = info.param.file_size_limit ? "FileSizeLimit_" : "WriteLimit_";
+    const Fault fault = info.param.fault;
+    std::string name = fault == Fault::WriteLimit      ? "WriteLimit_"
+                       : fault == Fault::FileSizeLimit ? "FileSizeLimit_"
+                                                       : "FileSizeLimitAndSignal_";
     for (const char c : info.param.file) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
 }
 
 void PrintTo(const Target& target, std::ostream* out) {
-    *out << target.file << " on unit " << target.unit << (target.file_size_limit ? ", file-size limit" : "");
+    *out << target.file << " on unit " << target.unit
+         << (target.fault == Fault::WriteLimit ? "" : ", file-size limit")
+         << (target.fault == Fault::FileSizeSignal ? ", SIGXFSZ at its default" : "");
 }
 
 class RefusedWrite : public ::testing::TestWithParam<Target>, protected SharedReferenceRun {
@@ -50,23 +61,28 @@ protected:
     // each, up to one byte past the file's end: every boundary of a short
     // file; of a long one those of its first and last 20 records and of
     // every 7th record between, which keeps the suite's time in bounds.
-    // Under the file-size limit only limits that every other file of the run
-    // fits in, so that the listing is the file that meets it.
+    // A file-size limit binds every file: on the listing only limits that
+    // every other file fits in, so that the listing is the file that meets
+    // it; on the plot data file only limits below its size (the listing,
+    // longer, meets the same limit later).
     std::vector<std::size_t> limits_to_try(const Target& target) const {
+        const std::size_t size = reference_->file(target.file).size();
         std::size_t floor = 0;
-        if (target.file_size_limit) {
+        std::size_t ceiling = size + 1;
+        if (target.fault != Fault::WriteLimit && target.file == kListing) {
             for (const auto& [name, bytes] : reference_->files()) {
                 if (name != target.file) floor = std::max(floor, bytes.size());
             }
+        } else if (target.fault != Fault::WriteLimit) {
+            ceiling = size - 1;
         }
         std::set<std::size_t> limits;
-        const std::size_t size = reference_->file(target.file).size();
         const std::vector<std::size_t> ends = reference_->boundaries(target.file);
         for (std::size_t record = 0; record < ends.size(); ++record) {
             if (!sampled(record, ends.size())) continue;
             const std::size_t end = ends[record];
             for (const std::size_t limit : {end == 0 ? 0 : end - 1, end, end + 1}) {
-                if (limit <= size + 1 && limit >= floor) limits.insert(limit);
+                if (limit <= ceiling && limit >= floor) limits.insert(limit);
             }
         }
         return {limits.begin(), limits.end()};
@@ -80,8 +96,9 @@ protected:
 
     Limits limits_for(const Target& target, std::size_t bytes) const {
         Limits limits;
-        if (target.file_size_limit) {
+        if (target.fault != Fault::WriteLimit) {
             limits.file_size = bytes;
+            limits.file_size_signal_ignored = target.fault == Fault::FileSizeLimit;
         } else {
             limits.refused_file = target.file;
             limits.refused_beyond = bytes;
@@ -98,6 +115,10 @@ protected:
             return;
         }
         EXPECT_GT(outcome.status, 0) << "a refused write must end the run with a failure status";
+        if (target.fault != Fault::WriteLimit && target.file == kPlotData) {
+            check_when_every_file_meets_the_limit(limit, outcome, after);
+            return;
+        }
         const std::string message =
             "error during write, unit " + std::to_string(target.unit) + ", file " + target.file;
         EXPECT_EQ(one_message_problem(outcome.err, message), "");
@@ -107,6 +128,26 @@ protected:
         }
         Snapshot expected = ref.after_failure_on(ref.initial(), target.file);
         expected[target.file] = ref.kept_within(target.file, limit);
+        EXPECT_EQ(difference(ref.masked(expected), ref.masked(after)), "");
+    }
+
+    // A file-size limit below the plot data file's size: the listing, open
+    // all the while, meets it as well. Which of the two fails first depends
+    // on when the listing's records are written out; either way the listing
+    // holds every whole record that fits, the plot data file too if the run
+    // got to it, and the scripts and the extrapolation file are as they were.
+    void check_when_every_file_meets_the_limit(std::size_t limit, const Outcome& outcome,
+                                               const Snapshot& after) const {
+        const ReferenceRun& ref = *reference_;
+        const std::string on_listing = "error during write, unit 10, file " + kListing;
+        const std::string on_plot_data = "error during write, unit 11, file " + kPlotData;
+        const bool plot_data_first = one_message_problem(outcome.err, on_plot_data).empty();
+        if (!plot_data_first) {
+            EXPECT_EQ(one_message_problem(outcome.err, on_listing), "");
+        }
+        Snapshot expected = ref.initial();
+        expected[kListing] = ref.kept_within(kListing, limit);
+        if (plot_data_first) expected[kPlotData] = ref.kept_within(kPlotData, limit);
         EXPECT_EQ(difference(ref.masked(expected), ref.masked(after)), "");
     }
 
@@ -158,9 +199,15 @@ TEST_P(RefusedWrite, AtEveryRecordBoundary) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachOutputFile, RefusedWrite,
-                         ::testing::Values(Target{kListing, 10, false}, Target{kPlotData, 11, false},
-                                           Target{kTScript, 11, false}, Target{kEScript, 11, false},
-                                           Target{kExtrapolation, 77, false}, Target{kListing, 10, true}),
+                         ::testing::Values(Target{kListing, 10, Fault::WriteLimit},
+                                           Target{kPlotData, 11, Fault::WriteLimit},
+                                           Target{kTScript, 11, Fault::WriteLimit},
+                                           Target{kEScript, 11, Fault::WriteLimit},
+                                           Target{kExtrapolation, 77, Fault::WriteLimit},
+                                           Target{kListing, 10, Fault::FileSizeLimit},
+                                           Target{kListing, 10, Fault::FileSizeSignal},
+                                           Target{kPlotData, 11, Fault::FileSizeLimit},
+                                           Target{kPlotData, 11, Fault::FileSizeSignal}),
                          name_of);
 
 }  // namespace
