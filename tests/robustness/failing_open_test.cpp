@@ -1,4 +1,4 @@
-// Opens that the system refuses: a folder where an output file should be, a
+// Opens that the system refuses: a folder where a file should be, a
 // listing name that reaches through a file or a missing folder, or ends in a
 // slash. Each run ends with one "open failure" naming the unit and the file
 // and a non-zero status; the files written before stay complete, the others
@@ -34,7 +34,7 @@ void folder_in_place_of(const fs::path& dir, const std::string& name) {
 struct Case {
     const char* what;
     std::string caso;                         // the listing name as written in the input file
-    std::string folder;                       // an output file replaced by a folder, or none
+    std::string folder;                       // a file replaced by a folder, or none
     std::string message;
     std::string failed;                       // the later file whose open fails; none for the listing
 };
@@ -42,6 +42,7 @@ struct Case {
 TEST_F(FailingOpen, EndsTheRunAndLeavesEverythingElseAlone) {
     const std::string in_folder = "open failure, unit ";
     const std::vector<Case> cases = {
+        {"input file is a folder", kListing, kInput, in_folder + "7, file Kestrelfold.in", ""},
         {"listing is a folder", kListing, kListing, in_folder + "10, file caso.txt", ""},
         {"plot data file is a folder", kListing, kPlotData, in_folder + "11, file Kestrelfold_T.dat", kPlotData},
         {"T script is a folder", kListing, kTScript, in_folder + "11, file Kestrelfold_T.gnu", kTScript},

@@ -44,9 +44,10 @@ bool address_space_limit_usable() {
 TEST(MemoryLimit, FieldsBeyondTheAddressSpaceLimit) {
     if (!address_space_limit_usable()) GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
     FaultRuns runs;
-    // 64 MB per field: the first few fit under the limit, not all seven;
-    // 800 MB per field: not even the first.
-    for (const std::string N : {"8000000", "100000000"}) {
+    // 30 MB per field: the seven fit under the limit, the tridiagonal
+    // solver's two work fields would not; 64 MB: the first few fit, not all
+    // seven; 800 MB: not even the first.
+    for (const std::string N : {"3750000", "8000000", "100000000"}) {
         SCOPED_TRACE("N = " + N);
         const Snapshot start = start_with(N);
         restore(runs.work(), start);
