@@ -1,6 +1,7 @@
-// Writes refused by the system at every record boundary of each output file
-// and one byte either side of it: by the preloaded write limit for each file
-// in turn, and by the file-size limit for the listing. Each run must end with
+// Writes refused by the system at the record boundaries of each output file
+// and one byte either side of them: by the preloaded write limit for each
+// file in turn, and by the file-size limit (SIGXFSZ ignored, or left at its
+// default action) for the listing and the plot data file. Each run must end with
 // one "error during write" naming the unit and the file, a non-zero status,
 // the failed file holding every whole record that the system took and
 // nothing of a torn one, and every other file complete or as it was before
