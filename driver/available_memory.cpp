@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "driver/address_space.h"
 #include "driver/cgroup_memory.h"
 #include "output/fatal_error.h"
 
@@ -62,6 +63,8 @@ std::optional<std::uint64_t> available_memory() {
 void require_memory(std::uint64_t bytes) {
     const std::optional<std::uint64_t> available = available_memory();
     if (available && bytes > *available) throw FatalError(std::string(kInsufficientMemory));
+    const std::optional<std::uint64_t> headroom = address_space_headroom();
+    if (headroom && bytes > *headroom) throw FatalError(std::string(kInsufficientMemory));
 }
 
 }  // namespace kestrelfold

@@ -18,7 +18,8 @@ std::optional<std::uint64_t> parse_available_memory(std::string_view meminfo);
 std::optional<std::uint64_t> available_memory();
 
 // FatalError "insufficient virtual memory" when `bytes` exceed what the
-// system can provide. When that is unknown, nothing is checked and the
+// system can provide, or the room left under the process's address-space
+// limit (address_space.h). When that is unknown, nothing is checked and the
 // allocation itself has the last word.
 void require_memory(std::uint64_t bytes);
 

@@ -4,6 +4,7 @@
 
 #include "output/printed_title.h"
 #include "driver/entrada.h"
+#include "driver/file_size_signal.h"
 #include "driver/floating_point_mode.h"
 #include "driver/run_command.h"
 #include "numerics/solucao.h"
@@ -19,6 +20,7 @@ constexpr int kListingUnit = 10;
 
 void programa(Run& run) {
     set_floating_point_mode();
+    ignore_file_size_signal();
     entrada(run);
     // The input file is closed by now, so a listing named like it replaces it.
     run.units.open(kListingUnit, run.caso);

@@ -1,5 +1,6 @@
 #include "driver/run_command.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -40,8 +41,19 @@ std::int32_t run_command(std::string_view text) {
     std::string option = "-c";
     char* argv[] = {shell.data(), option.data(), line.data(), nullptr};
     flush_console();
+    // The run ignores SIGXFSZ (file_size_signal.h); the started program gets
+    // the default action back, as if started from the desktop.
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) return -1;
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGXFSZ);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     pid_t pid = 0;
-    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv, environ) != 0) return -1;
+    const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (spawned != 0) return -1;
     return wait_for(pid);
 }
 

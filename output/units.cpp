@@ -63,9 +63,12 @@ void Unit::write_record(std::string_view bytes) {
     if (out_.size() + size > kBufferSize) flush();
     out_.append(bytes);
     out_.append(kRecordEnd);
+    buffer_record_end();
     offset_ += static_cast<std::int64_t>(size);
     if (out_.size() >= kBufferSize) flush();
 }
+
+void Unit::buffer_record_end() { out_record_ends_.push_back(out_.size()); }
 
 // The first write after the open or after reads: whatever the file holds from
 // the current record on is gone, so the file ends with the last record written.
@@ -81,35 +84,50 @@ void Unit::cut_file_here_once() {
     if (unterminated_read_ != Unterminated::No) {
         const std::string_view ending = unterminated_read_ == Unterminated::AfterCr ? "\n" : kRecordEnd;
         out_.append(ending);
+        buffer_record_end();
         offset_ += static_cast<std::int64_t>(ending.size());
         unterminated_read_ = Unterminated::No;
     }
 }
 
-void Unit::write_out(const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd_, data, size);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            fail("error during write");
-        }
-        if (written == 0) fail("error during write");
-        data += written;
-        size -= static_cast<std::size_t>(written);
+// The bytes the system took, all of them unless it refused some.
+std::size_t Unit::write_out(const char* data, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::write(fd_, data + done, size - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        done += static_cast<std::size_t>(written);
     }
+    return done;
+}
+
+// A full disk or a file-size limit takes what still fits, which may end in
+// the middle of a record: a number without its last digits or its exponent
+// would read as another value. The file is cut back to the end of the last
+// whole record it holds; should the system refuse that too, the unit is
+// failing already and the torn record stays.
+void Unit::drop_torn_record(std::size_t written) {
+    std::size_t whole = 0;
+    for (const std::size_t end : out_record_ends_) {
+        if (end > written) break;
+        whole = end;
+    }
+    if (whole == written) return;
+    const std::int64_t buffer_start = offset_ - static_cast<std::int64_t>(out_.size());
+    if (::ftruncate(fd_, buffer_start + static_cast<std::int64_t>(whole)) != 0) return;
 }
 
 void Unit::flush() {
     if (out_.empty()) return;
-    try {
-        write_out(out_.data(), out_.size());
-    } catch (...) {
-        // The system refused the bytes: they are not offered again at the
-        // close, which would only repeat the failure or duplicate a part.
-        out_.clear();
-        throw;
-    }
+    const std::size_t written = write_out(out_.data(), out_.size());
+    const bool refused = written < out_.size();
+    if (refused) drop_torn_record(written);
+    // Bytes the system refused are not offered again at the close, which
+    // would only repeat the failure or store the part after a gap.
     out_.clear();
+    out_record_ends_.clear();
+    if (refused) fail("error during write");
 }
 
 bool Unit::fill_read_buffer() {

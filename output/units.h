@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrelfold {
 
@@ -32,7 +33,9 @@ public:
     const std::string& file() const { return file_; }
 
     // Appends one record (CR LF added). FatalError "error during write" when
-    // the system refuses the bytes (possibly only at a later flush).
+    // the system refuses the bytes (possibly only at a later flush); the file
+    // then keeps every whole record the system took, and nothing of a record
+    // it took only in part.
     void write_record(std::string_view bytes);
 
     // Next record without its LF and a CR right before the LF; a last line
@@ -64,7 +67,9 @@ private:
     bool fill_read_buffer();  // false at the end of the file
     bool next_record(std::string* out);
     void cut_file_here_once();
-    void write_out(const char* data, std::size_t size);
+    void buffer_record_end();
+    std::size_t write_out(const char* data, std::size_t size);
+    void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
 
     int number_;
@@ -79,6 +84,7 @@ private:
     enum class Unterminated { No, Yes, AfterCr };
     Unterminated unterminated_read_ = Unterminated::No;
     std::string out_;           // completed records not yet written
+    std::vector<std::size_t> out_record_ends_;  // where each record in out_ ends
     std::string in_;            // bytes read ahead
     std::size_t in_pos_ = 0;
 };

@@ -214,8 +214,10 @@ TEST(Unit, RefusedWriteStopsTheRunAndKeepsTheRecordsBefore) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    // 40 whole records fit below the limit; the 41st, which the system took
+    // only in part, is not left torn at the end of the file.
     const std::string kept = read_bytes(path);
-    ASSERT_EQ(kept.size(), kLimit);
+    ASSERT_EQ(kept.size(), 4000u);
     for (std::size_t i = 0; i + 100 <= kept.size(); i += 100) {
         EXPECT_EQ(kept.substr(i, 100), record + "\r\n") << "record " << i / 100;
     }
