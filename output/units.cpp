@@ -63,12 +63,9 @@ void Unit::write_record(std::string_view bytes) {
     if (out_.size() + size > kBufferSize) flush();
     out_.append(bytes);
     out_.append(kRecordEnd);
-    buffer_record_end();
     offset_ += static_cast<std::int64_t>(size);
     if (out_.size() >= kBufferSize) flush();
 }
-
-void Unit::buffer_record_end() { out_record_ends_.push_back(out_.size()); }
 
 // The first write after the open or after reads: whatever the file holds from
 // the current record on is gone, so the file ends with the last record written.
@@ -84,7 +81,6 @@ void Unit::cut_file_here_once() {
     if (unterminated_read_ != Unterminated::No) {
         const std::string_view ending = unterminated_read_ == Unterminated::AfterCr ? "\n" : kRecordEnd;
         out_.append(ending);
-        buffer_record_end();
         offset_ += static_cast<std::int64_t>(ending.size());
         unterminated_read_ = Unterminated::No;
     }
@@ -108,14 +104,14 @@ std::size_t Unit::write_out(const char* data, std::size_t size) {
 // whole record it holds; should the system refuse that too, the unit is
 // failing already and the torn record stays.
 void Unit::drop_torn_record(std::size_t written) {
-    std::size_t whole = 0;
-    for (const std::size_t end : out_record_ends_) {
-        if (end > written) break;
-        whole = end;
-    }
+    // The buffer starts at a record boundary, and every record ends in a line
+    // feed that no record holds inside.
+    const std::size_t last_end = std::string_view(out_.data(), written).rfind('\n');
+    const std::size_t whole = last_end == std::string_view::npos ? 0 : last_end + 1;
     if (whole == written) return;
     const std::int64_t buffer_start = offset_ - static_cast<std::int64_t>(out_.size());
-    if (::ftruncate(fd_, buffer_start + static_cast<std::int64_t>(whole)) != 0) return;
+    // A refusal here leaves the torn record; the write has failed already.
+    static_cast<void>(::ftruncate(fd_, buffer_start + static_cast<std::int64_t>(whole)));
 }
 
 void Unit::flush() {
@@ -126,7 +122,6 @@ void Unit::flush() {
     // Bytes the system refused are not offered again at the close, which
     // would only repeat the failure or store the part after a gap.
     out_.clear();
-    out_record_ends_.clear();
     if (refused) fail("error during write");
 }
 

@@ -67,7 +67,6 @@ private:
     bool fill_read_buffer();  // false at the end of the file
     bool next_record(std::string* out);
     void cut_file_here_once();
-    void buffer_record_end();
     std::size_t write_out(const char* data, std::size_t size);
     void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
@@ -84,7 +83,6 @@ private:
     enum class Unterminated { No, Yes, AfterCr };
     Unterminated unterminated_read_ = Unterminated::No;
     std::string out_;           // completed records not yet written
-    std::vector<std::size_t> out_record_ends_;  // where each record in out_ ends
     std::string in_;            // bytes read ahead
     std::size_t in_pos_ = 0;
 };
