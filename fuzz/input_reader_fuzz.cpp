@@ -8,6 +8,8 @@
 // written here from the file format, independently of the reader: records
 // end at LF (a CR right before it is dropped), each read starts on the next
 // record and passes over blanks, tabs and record ends, and so on.
+// Inputs that start with FF FE are moved to straddle the end of the unit's
+// read-ahead buffer (input_file below).
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -233,6 +235,17 @@ void run_entrada(std::string_view bytes) {
     if (read_input() != bytes) broken("the input file was changed");
 }
 
+// The input file for the fuzz bytes: the bytes themselves, or, after the
+// marker FF FE and an offset byte, the rest of the bytes behind blank lines
+// that bring them to the end of the unit's 64 KiB read-ahead, so that a
+// value, a CR LF or a delimited text is split between two reads of the file.
+std::string input_file(std::string_view bytes) {
+    if (bytes.size() < 3 || bytes.substr(0, 2) != "\xFF\xFE") return std::string(bytes);
+    constexpr std::size_t kReadAhead = 64 * 1024;
+    const std::size_t before_end = static_cast<unsigned char>(bytes[2]) % 64 + 1;
+    return std::string(kReadAhead - before_end, '\n').append(bytes.substr(3));
+}
+
 }  // namespace
 }  // namespace kestrelfold::fuzz
 
@@ -242,6 +255,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    kestrelfold::fuzz::run_entrada(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    kestrelfold::fuzz::run_entrada(kestrelfold::fuzz::input_file(bytes));
     return 0;
 }

@@ -54,6 +54,12 @@ def input_reader_seeds():
     save("input_reader_fuzz", b"")
     save("input_reader_fuzz", b"\n  \n\t\n")
     save("input_reader_fuzz", b"a.txt\n0\n4\n/ graf\n, coef\n1\n1\n/\n")
+    # Behind blank lines up to the end of the 64 KiB read-ahead: the CR of a
+    # CR LF, a value and a delimited title split between two reads.
+    # Values right before the line ends, so that a CR kept would show.
+    crlf = b"saida.txt\r\n0\r\n10\r\n1\r\n0\r\n1\r\n1\r\n'Poisson,\r\n fonte 0'\r\n"
+    for offset in (4, 9, 10, 11, 16, 17, 45, 46):
+        save("input_reader_fuzz", b"\xff\xfe" + bytes([offset - 1]) + crlf)
     for text in INTEGERS:
         save("input_reader_fuzz", input_file(n=text))
         save("input_reader_fuzz", input_file(freq=text))
