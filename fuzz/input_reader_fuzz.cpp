@@ -50,12 +50,12 @@ public:
         while (start < bytes.size()) {
             const std::size_t lf = bytes.find('\n', start);
             if (lf == std::string_view::npos) {
-                records_.emplace_back(bytes.substr(start));  // a last line without LF, CR kept
+                records_.push_back(bytes.substr(start));  // a last line without LF, CR kept
                 break;
             }
             std::string_view line = bytes.substr(start, lf - start);
             if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            records_.emplace_back(line);
+            records_.push_back(line);
             start = lf + 1;
         }
     }
@@ -113,7 +113,7 @@ private:
     static std::string message(std::string_view what) { return unit_message(what, 7, kInputFile); }
     static std::string syntax_error() { return message("list-directed I/O syntax error"); }
 
-    const std::string& record() const { return records_[current_]; }
+    std::string_view record() const { return records_[current_]; }
     void next_record() {
         if (next_ == records_.size()) throw Failure{message("end-of-file during read")};
         current_ = next_++;
@@ -134,10 +134,10 @@ private:
             if (c == ' ' || c == '\t' || c == ',' || c == '/') break;
             ++pos_;
         }
-        return std::string_view(record()).substr(start, pos_ - start);
+        return record().substr(start, pos_ - start);
     }
 
-    std::vector<std::string> records_;
+    std::vector<std::string_view> records_;  // into the bytes, which outlive the reader
     std::size_t next_ = 0;
     std::size_t current_ = 0;
     std::size_t pos_ = 0;
