@@ -14,6 +14,10 @@ namespace {
 // the bound also keeps a layout's expansion small.
 constexpr int kMaxNumber = 32767;
 constexpr std::size_t kMaxEdits = 100000;
+// Groups inside groups: the listings use one level. The reader descends once
+// per level, so without a bound a text of a few thousand '(' would exhaust
+// the stack instead of being refused.
+constexpr int kMaxNesting = 100;
 
 // A recursive-descent reader of the layout text. Descriptors are separated by
 // commas; as in the layouts of the listings, the comma may be left out after a
@@ -193,8 +197,11 @@ private:
 
     void group(std::vector<Edit>& edits, int count) {
         if (count == 0) fail("repeat count 0");
+        if (nesting_ == kMaxNesting) fail("groups nested too deeply");
+        ++nesting_;
         std::vector<Edit> body;
         parse_list(body, /*in_group=*/true);
+        --nesting_;  // a failure abandons the whole parse, so no restore is needed on the way out
         if (!accept(')')) fail("missing ')'");
         if (body.empty()) fail("empty group");
         for (int i = 0; i < count; ++i) {
@@ -231,6 +238,7 @@ private:
 
     std::string_view text_;
     std::size_t pos_ = 0;
+    int nesting_ = 0;  // groups open around the current position
 };
 
 }  // namespace

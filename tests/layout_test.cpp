@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrelfold {
@@ -76,6 +77,38 @@ TEST(LayoutParse, RejectsTextThatIsNotALayout) {
     };
     for (const char* text : bad) {
         EXPECT_THROW(Layout::parse(text), std::invalid_argument) << text;
+    }
+}
+
+// Found by fuzzing: a text of some 3500 '(' overflowed the stack of the
+// recursive reader. Groups nest up to 100 levels; deeper is refused.
+TEST(LayoutParse, NestingOfGroupsIsBounded) {
+    // `count` before the outermost group, `depth` groups around `inner`.
+    const auto nested = [](std::string_view count, int depth, std::string_view inner, bool closed) {
+        std::string text(count);
+        text.append(static_cast<std::size_t>(depth), '(');
+        text += inner;
+        if (closed) text.append(static_cast<std::size_t>(depth), ')');
+        return text;
+    };
+    struct Case {
+        std::string name;
+        std::string text;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"100 levels", nested("", 100, "I1", true), true},
+        {"99 levels after a repeat count", nested("1", 99, "2X", true), true},
+        {"101 levels", nested("", 101, "I1", true), false},
+        {"3564 open groups, as the fuzzer found", nested("9", 3564, "/", false), false},
+        {"100000 levels", nested("", 100000, "I1", true), false},
+    };
+    for (const Case& c : cases) {
+        if (c.accepted) {
+            EXPECT_EQ(Layout::parse(c.text).edits().size(), 1u) << c.name;
+        } else {
+            EXPECT_THROW(Layout::parse(c.text), std::invalid_argument) << c.name;
+        }
     }
 }
 

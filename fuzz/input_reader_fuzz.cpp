@@ -1,0 +1,261 @@
+// Any bytes as the input file Kestrelfold.in, read by entrada with its eight
+// free-form reads and its checks, up to where the fields would be allocated
+// (the stand-ins of fuzz_seams.h start no editor and allocate nothing).
+//
+// Every input must end in one of two ways: the eight values, all within the
+// data model, or a FatalError with one of the defined messages. The values
+// and the message are compared with a small model of the free-form read
+// written here from the file format, independently of the reader: records
+// end at LF (a CR right before it is dropped), each read starts on the next
+// record and passes over blanks, tabs and record ends, and so on.
+// Inputs that start with FF FE are moved to straddle the end of the unit's
+// read-ahead buffer (input_file below).
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "driver/entrada.h"
+#include "driver/run.h"
+#include "fuzz/fuzz_directory.h"
+#include "fuzz/fuzz_seams.h"
+#include "output/fatal_error.h"
+
+namespace kestrelfold::fuzz {
+namespace {
+
+constexpr std::string_view kInputFile = "Kestrelfold.in";
+
+// ---- The model ----
+
+struct Values {
+    std::string caso = std::string(kCasoLength, ' ');
+    std::int32_t fonte = 0, N = 0, graf = 0, coef = 0, sol = 0, freq = 0;
+    std::string titulo = std::string(kTituloLength, ' ');
+};
+
+struct Failure {
+    std::string message;
+};
+
+class ModelReader {
+public:
+    explicit ModelReader(std::string_view bytes) {
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            const std::size_t lf = bytes.find('\n', start);
+            if (lf == std::string_view::npos) {
+                records_.push_back(bytes.substr(start));  // a last line without LF, CR kept
+                break;
+            }
+            std::string_view line = bytes.substr(start, lf - start);
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            records_.push_back(line);
+            start = lf + 1;
+        }
+    }
+
+    // nullopt for a null value; throws Failure.
+    std::optional<std::int32_t> integer() {
+        begin_read();
+        const char first = skip_to_value();
+        if (first == ',' || first == '/') return std::nullopt;
+        std::string_view token = undelimited();
+        bool negative = false;
+        if (token.front() == '+' || token.front() == '-') {
+            negative = token.front() == '-';
+            token.remove_prefix(1);
+        }
+        if (token.empty()) throw Failure{syntax_error()};
+        std::int64_t magnitude = 0;
+        for (const char c : token) {
+            if (c < '0' || c > '9') throw Failure{syntax_error()};
+            magnitude = magnitude * 10 + (c - '0');
+            if (magnitude > std::int64_t{1} << 31) throw Failure{syntax_error()};
+        }
+        const std::int64_t value = negative ? -magnitude : magnitude;
+        if (value > INT32_MAX) throw Failure{syntax_error()};
+        return static_cast<std::int32_t>(value);
+    }
+
+    std::optional<std::string> text(std::size_t length) {
+        begin_read();
+        const char first = skip_to_value();
+        if (first == ',' || first == '/') return std::nullopt;
+        std::string value;
+        if (first == '\'' || first == '"') {
+            ++pos_;
+            for (;;) {
+                while (pos_ == record().size()) next_record();
+                const char c = record()[pos_++];
+                if (c == first) {
+                    if (pos_ < record().size() && record()[pos_] == first) {
+                        ++pos_;
+                    } else {
+                        break;
+                    }
+                }
+                value += c;
+            }
+        } else {
+            value = std::string(undelimited());
+        }
+        value.resize(length, ' ');
+        return value;
+    }
+
+private:
+    static std::string message(std::string_view what) { return unit_message(what, 7, kInputFile); }
+    static std::string syntax_error() { return message("list-directed I/O syntax error"); }
+
+    std::string_view record() const { return records_[current_]; }
+    void next_record() {
+        if (next_ == records_.size()) throw Failure{message("end-of-file during read")};
+        current_ = next_++;
+        pos_ = 0;
+    }
+    void begin_read() { next_record(); }
+    char skip_to_value() {
+        for (;;) {
+            while (pos_ < record().size() && (record()[pos_] == ' ' || record()[pos_] == '\t')) ++pos_;
+            if (pos_ < record().size()) return record()[pos_];
+            next_record();
+        }
+    }
+    std::string_view undelimited() {
+        const std::size_t start = pos_;
+        while (pos_ < record().size()) {
+            const char c = record()[pos_];
+            if (c == ' ' || c == '\t' || c == ',' || c == '/') break;
+            ++pos_;
+        }
+        return record().substr(start, pos_ - start);
+    }
+
+    std::vector<std::string_view> records_;  // into the bytes, which outlive the reader
+    std::size_t next_ = 0;
+    std::size_t current_ = 0;
+    std::size_t pos_ = 0;
+};
+
+template <typename T>
+void unless_null(T& variable, std::optional<T> value) {
+    if (value) variable = *value;
+}
+
+bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
+
+// The eight reads and the checks entrada makes before allocating.
+std::variant<Values, Failure> model(std::string_view bytes) {
+    Values values;
+    try {
+        ModelReader reader(bytes);
+        unless_null(values.caso, reader.text(kCasoLength));
+        unless_null(values.fonte, reader.integer());
+        unless_null(values.N, reader.integer());
+        unless_null(values.graf, reader.integer());
+        unless_null(values.coef, reader.integer());
+        unless_null(values.sol, reader.integer());
+        unless_null(values.freq, reader.integer());
+        unless_null(values.titulo, reader.text(kTituloLength));
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    if (values.N < 2) return Failure{"N = " + std::to_string(values.N) + ": the mesh needs at least 2 elements"};
+    if (values.freq < 1) {
+        return Failure{"freq = " + std::to_string(values.freq) + ": the print frequency must be at least 1"};
+    }
+    if (values.fonte < 0 || values.fonte > 4) {
+        return Failure{"fonte = " + std::to_string(values.fonte) + ": the source term must be one of 0 to 4"};
+    }
+    if (blank(values.caso)) return Failure{"caso is blank: the listing needs a file name"};
+    return values;
+}
+
+// ---- The program ----
+
+void write_input(std::string_view bytes) {
+    std::ofstream file(std::string(kInputFile), std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file.flush()) broken("cannot write the input file");
+}
+
+std::string read_input() {
+    std::ifstream file(std::string(kInputFile), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void check_values(const Run& run, const Values& expected, std::uint64_t bytes) {
+    if (run.caso.size() != kCasoLength || run.titulo.size() != kTituloLength) broken("text of the wrong length");
+    if (run.caso != expected.caso) broken("caso differs from the model");
+    if (run.titulo != expected.titulo) broken("titulo differs from the model");
+    if (run.fonte != expected.fonte || run.N != expected.N || run.graf != expected.graf ||
+        run.coef != expected.coef || run.sol != expected.sol || run.freq != expected.freq) {
+        broken("an integer differs from the model");
+    }
+    // Within the data model, as every later step relies on.
+    if (run.N < 2 || run.freq < 1 || run.fonte < 0 || run.fonte > 4 || blank(run.caso)) {
+        broken("values outside the data model passed the checks");
+    }
+    if (bytes != 9 * sizeof(double) * (static_cast<std::uint64_t>(run.N) + 1)) broken("memory asked for is not N + 1 nodes");
+}
+
+void run_entrada(std::string_view bytes) {
+    write_input(bytes);
+    commands_run().clear();
+    const std::variant<Values, Failure> expected = model(bytes);
+    Run run;
+    try {
+        entrada(run);
+        broken("entrada returned without allocating the fields");
+    } catch (const ReachedAllocation& reached) {
+        if (!std::holds_alternative<Values>(expected)) {
+            broken("read succeeded, the model expected: " + std::get<Failure>(expected).message);
+        }
+        check_values(run, std::get<Values>(expected), reached.bytes);
+        if (run.units.is_open(7)) broken("the input unit is left open");
+    } catch (const FatalError& error) {
+        if (!std::holds_alternative<Failure>(expected)) broken(std::string("unexpected failure: ") + error.what());
+        if (std::get<Failure>(expected).message != error.what()) {
+            broken(std::string("failure \"") + error.what() + "\", the model expected \"" +
+                   std::get<Failure>(expected).message + "\"");
+        }
+        // A refused value is met after the eight reads, with the input closed.
+        const bool read_failure = std::string_view(error.what()).find(", unit 7, ") != std::string_view::npos;
+        if (!read_failure && run.units.is_open(7)) broken("the input unit is left open after a refusal");
+    } catch (const std::exception& error) {
+        broken(std::string("undefined failure: ") + error.what());
+    }
+    if (commands_run() != std::vector<std::string>{"notepad Kestrelfold.in"}) broken("not exactly one editor command");
+    if (read_input() != bytes) broken("the input file was changed");
+}
+
+// The input file for the fuzz bytes: the bytes themselves, or, after the
+// marker FF FE and an offset byte, the rest of the bytes behind blank lines
+// that bring them to the end of the unit's 64 KiB read-ahead, so that a
+// value, a CR LF or a delimited text is split between two reads of the file.
+std::string input_file(std::string_view bytes) {
+    if (bytes.size() < 3 || bytes.substr(0, 2) != "\xFF\xFE") return std::string(bytes);
+    constexpr std::size_t kReadAhead = 64 * 1024;
+    const std::size_t before_end = static_cast<unsigned char>(bytes[2]) % 64 + 1;
+    return std::string(kReadAhead - before_end, '\n').append(bytes.substr(3));
+}
+
+}  // namespace
+}  // namespace kestrelfold::fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    kestrelfold::fuzz::start_fuzz_target();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    kestrelfold::fuzz::run_entrada(kestrelfold::fuzz::input_file(bytes));
+    return 0;
+}
