@@ -1,8 +1,11 @@
 #include "output/decimal_digits.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace kestrelfold {
@@ -15,21 +18,20 @@ std::string_view convert(double magnitude, std::chars_format form, int precision
     return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
 }
 
-int parse_exponent(std::string_view text) {
+// The exponent after the 'e' of a to_chars result: a sign, then digits.
+int parse_exponent(const char* sign, const char* end) {
     int exponent = 0;
-    std::from_chars(text.data() + (text[0] == '+' || text[0] == '-' ? 1 : 0), text.data() + text.size(), exponent);
-    return text[0] == '-' ? -exponent : exponent;
+    for (const char* p = sign + 1; p < end; ++p) exponent = exponent * 10 + (*p - '0');
+    return *sign == '-' ? -exponent : exponent;
 }
 
-}  // namespace
-
-ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer) {
-    const int made = std::min(significant, kMaxExactSignificant);
-    // "d.ddde+xx", or "de+xx" for a single digit.
-    const std::string_view text = convert(std::fabs(value), std::chars_format::scientific, made - 1, buffer);
-    const std::size_t e = text.find('e');
+// Digits asked for with precision made - 1: "d.ddde+xx", or "de+xx" for one.
+ScientificDigits exact_scientific(double magnitude, int made, DigitBuffer& buffer) {
+    const std::string_view text = convert(magnitude, std::chars_format::scientific, made - 1, buffer);
+    const std::size_t e = made == 1 ? 1 : static_cast<std::size_t>(made) + 1;
+    if (e >= text.size() || text[e] != 'e') throw std::logic_error("unexpected form of a decimal conversion");
     ScientificDigits result;
-    result.exponent = parse_exponent(text.substr(e + 1));
+    result.exponent = parse_exponent(text.data() + e + 1, text.data() + text.size());
     if (made == 1) {
         result.digits = text.substr(0, 1);
     } else {
@@ -37,6 +39,115 @@ ScientificDigits scientific_digits(double value, int significant, DigitBuffer& b
         buffer[1] = buffer[0];
         result.digits = text.substr(1, e - 1);
     }
+    return result;
+}
+
+bool is_normal_finite_nonzero(double value) {
+    const auto biased_exponent = (std::bit_cast<std::uint64_t>(value) >> 52) & 0x7ff;
+    return biased_exponent != 0 && biased_exponent != 0x7ff;
+}
+
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000};
+
+std::uint64_t digit_value(const char* digits, int count) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < count; ++i) value = value * 10 + static_cast<std::uint64_t>(digits[i] - '0');
+    return value;
+}
+
+// The shortest decimal that reads back as the double: at most 17 digits.
+struct ShortestDecimal {
+    char digits[24];
+    int count = 0;
+    int exponent = 0;
+};
+
+ShortestDecimal shortest_decimal(double magnitude) {
+    char text[32];
+    const char* const end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific).ptr;
+    ShortestDecimal shortest;
+    const char* p = text;
+    shortest.digits[shortest.count++] = *p++;
+    if (*p == '.') {
+        for (++p; *p != 'e'; ++p) shortest.digits[shortest.count++] = *p;
+    }
+    shortest.exponent = parse_exponent(p + 1, end);
+    return shortest;
+}
+
+}  // namespace
+
+// Why the shortest round-trip decimal D of a normal double v gives the digits
+// of v itself. Let v lie in [2^e, 2^(e+1)) and in the decade [10^p, 10^(p+1)),
+// and let s = 10^(p-n+1) be the spacing of the n-digit decimals there.
+//  - D reads back as v, so |D - v| <= 2^(e-53) <= v * 2^-53 (half the spacing
+//    of doubles above v; below a power of two it is even narrower).
+//  - D lies in [10^p, 10^(p+1)]: a power of ten between D and v would read
+//    back as v too, with one digit and nearer to v, and would have been chosen.
+//    (D = 10^(p+1) is v rounded up into the next decade: "1", exponent p+1.)
+//  - With head = D's first n digits as an integer (10^(n-1) <= head < 10^n),
+//    D/s < head + 1, so |D - v| / s < (head + 2) * 2^-53 =: b; for n <= 15,
+//    b < (10^15 + 2) * 2^-53 < 0.12.
+//  - D with at most n digits is itself an n-digit decimal of v's decade, at
+//    less than s/2 from v: the unique nearest one, and no tie is possible.
+//  - D with more digits is head * s + t * s, 0 < t < 1 its tail. Then
+//    v - head * s lies within (t - b, t + b) * s: when t + b <= 1/2, v is
+//    rounded down to head; when t - b >= 1/2, up to head + 1 (a carry may make
+//    it 10^n: the digits 1000..., exponent p+1). In between, v may be near a
+//    tie, and only the exact conversion can tell.
+// The tail is read from its first three digits, exactly when there are no
+// more, else as an interval; the comparisons are done in integers.
+std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer) {
+    const double magnitude = std::fabs(value);
+    if (significant < 1 || significant > kMaxShortestSignificant || !is_normal_finite_nonzero(magnitude)) return {};
+    const int n = significant;
+    const ShortestDecimal shortest = shortest_decimal(magnitude);
+    char* const out = buffer.data();
+    ScientificDigits result;
+    result.exponent = shortest.exponent;
+    result.digits = std::string_view(out, static_cast<std::size_t>(n));
+    if (shortest.count <= n) {
+        std::memcpy(out, shortest.digits, static_cast<std::size_t>(shortest.count));
+        std::memset(out + shortest.count, '0', static_cast<std::size_t>(n - shortest.count));
+        return result;
+    }
+
+    const int tail_length = std::min(shortest.count - n, 3);
+    const bool tail_is_exact = shortest.count - n <= 3;
+    const std::uint64_t tail = digit_value(shortest.digits + n, tail_length);
+    const std::uint64_t tail_scale = kPowersOfTen[tail_length];
+    // In units of tail_scale * 2^-53: tail * 2^53 against 2^52 * tail_scale,
+    // with b = (head + 2) * 2^-53. All terms stay below 1.1e19 < 2^64.
+    const std::uint64_t b = digit_value(shortest.digits, n) + 2;
+    constexpr std::uint64_t kOne = std::uint64_t{1} << 53;
+    constexpr std::uint64_t kHalf = std::uint64_t{1} << 52;
+    const std::uint64_t tail_high = tail_is_exact ? tail : tail + 1;
+    bool round_up;
+    if (tail_high * kOne + b * tail_scale <= kHalf * tail_scale) {
+        round_up = false;
+    } else if (tail * kOne >= (kHalf + b) * tail_scale) {
+        round_up = true;
+    } else {
+        return {};
+    }
+    std::memcpy(out, shortest.digits, static_cast<std::size_t>(n));
+    if (round_up) {
+        int i = n - 1;
+        while (i >= 0 && out[i] == '9') out[i--] = '0';
+        if (i >= 0) {
+            ++out[i];
+        } else {
+            out[0] = '1';
+            ++result.exponent;
+        }
+    }
+    return result;
+}
+
+ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer) {
+    if (auto fast = shortest_scientific_digits(value, significant, buffer)) return *fast;
+    const int made = std::min(significant, kMaxExactSignificant);
+    ScientificDigits result = exact_scientific(std::fabs(value), made, buffer);
     result.trailing_zeros = significant - made;
     return result;
 }

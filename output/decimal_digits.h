@@ -5,6 +5,7 @@
 // 1.00000000000000005551115123125783, not 1 and 32 zeros). Sign, NaN and
 // infinity are the field editors' business: these take finite magnitudes.
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace kestrelfold {
@@ -26,6 +27,13 @@ struct ScientificDigits {
 
 // |value| = d.ddd... x 10^exponent, rounded to `significant` (>= 1) digits.
 ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+// The same digits, from the much cheaper shortest round-trip conversion, for
+// a normal nonzero finite value and up to kMaxShortestSignificant digits;
+// empty when the value lies too near a tie (or outside that range) for the
+// shortest digits to decide the rounding. scientific_digits tries it first.
+inline constexpr int kMaxShortestSignificant = 15;
+std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer);
 
 struct FixedDigits {
     std::string_view integer;   // at least one digit ("0" when |value| rounds below 1)
