@@ -75,8 +75,6 @@ ShortestDecimal shortest_decimal(double magnitude) {
     return shortest;
 }
 
-}  // namespace
-
 // Why the shortest round-trip decimal D of a normal double v gives the digits
 // of v itself. Let v lie in [2^e, 2^(e+1)) and in the decade [10^p, 10^(p+1)),
 // and let s = 10^(p-n+1) be the spacing of the n-digit decimals there.
@@ -97,19 +95,20 @@ ShortestDecimal shortest_decimal(double magnitude) {
 //    tie, and only the exact conversion can tell.
 // The tail is read from its first three digits, exactly when there are no
 // more, else as an interval; the comparisons are done in integers.
-std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer) {
+// False when the shortest digits cannot settle the rounding.
+bool digits_from_shortest(double value, int significant, DigitBuffer& buffer, ScientificDigits& result) {
     const double magnitude = std::fabs(value);
-    if (significant < 1 || significant > kMaxShortestSignificant || !is_normal_finite_nonzero(magnitude)) return {};
+    if (significant < 1 || significant > kMaxShortestSignificant || !is_normal_finite_nonzero(magnitude)) return false;
     const int n = significant;
     const ShortestDecimal shortest = shortest_decimal(magnitude);
     char* const out = buffer.data();
-    ScientificDigits result;
+    result.trailing_zeros = 0;
     result.exponent = shortest.exponent;
     result.digits = std::string_view(out, static_cast<std::size_t>(n));
     if (shortest.count <= n) {
         std::memcpy(out, shortest.digits, static_cast<std::size_t>(shortest.count));
         std::memset(out + shortest.count, '0', static_cast<std::size_t>(n - shortest.count));
-        return result;
+        return true;
     }
 
     const int tail_length = std::min(shortest.count - n, 3);
@@ -128,7 +127,7 @@ std::optional<ScientificDigits> shortest_scientific_digits(double value, int sig
     } else if (tail * kOne >= (kHalf + b) * tail_scale) {
         round_up = true;
     } else {
-        return {};
+        return false;
     }
     std::memcpy(out, shortest.digits, static_cast<std::size_t>(n));
     if (round_up) {
@@ -141,13 +140,22 @@ std::optional<ScientificDigits> shortest_scientific_digits(double value, int sig
             ++result.exponent;
         }
     }
+    return true;
+}
+
+}  // namespace
+
+std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer) {
+    ScientificDigits result;
+    if (!digits_from_shortest(value, significant, buffer, result)) return {};
     return result;
 }
 
 ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer) {
-    if (auto fast = shortest_scientific_digits(value, significant, buffer)) return *fast;
+    ScientificDigits result;
+    if (digits_from_shortest(value, significant, buffer, result)) return result;
     const int made = std::min(significant, kMaxExactSignificant);
-    ScientificDigits result = exact_scientific(std::fabs(value), made, buffer);
+    result = exact_scientific(std::fabs(value), made, buffer);
     result.trailing_zeros = significant - made;
     return result;
 }
