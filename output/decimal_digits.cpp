@@ -1,6 +1,7 @@
 #include "output/decimal_digits.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -47,7 +48,22 @@ bool is_normal_finite_nonzero(double value) {
     return biased_exponent != 0 && biased_exponent != 0x7ff;
 }
 
-constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000};
+constexpr auto kPowersOfTen = [] {
+    std::array<std::uint64_t, 18> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// 5^27 is the largest power of five below 2^63.
+constexpr auto kPowersOfFive = [] {
+    std::array<std::uint64_t, 28> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 5;
+    return powers;
+}();
+
+__extension__ using Uint128 = unsigned __int128;
 
 std::uint64_t digit_value(const char* digits, int count) {
     std::uint64_t value = 0;
@@ -55,24 +71,53 @@ std::uint64_t digit_value(const char* digits, int count) {
     return value;
 }
 
-// The shortest decimal that reads back as the double: at most 17 digits.
-struct ShortestDecimal {
-    char digits[24];
-    int count = 0;
-    int exponent = 0;
-};
-
-ShortestDecimal shortest_decimal(double magnitude) {
-    char text[32];
-    const char* const end = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific).ptr;
-    ShortestDecimal shortest;
-    const char* p = text;
-    shortest.digits[shortest.count++] = *p++;
-    if (*p == '.') {
-        for (++p; *p != 'e'; ++p) shortest.digits[shortest.count++] = *p;
+// Exact digits in integers, for the magnitudes that tables mostly hold. A
+// normal double is v = m * 2^q exactly (m < 2^53). In its decade
+// [10^p, 10^(p+1)) the n-digit decimals are the multiples of 10^k, k = p-n+1,
+// and for -27 <= k <= 0, v / 10^k = m * 5^-k / 2^s with s = k - q. Then
+// P = m * 5^-k < 2^116, and for 0 < s < 128 the quotient and remainder of
+// P / 2^s are exact: rounding to nearest, a tie to the even digit, is done on
+// the exact value. The decade is guessed from the binary exponent and
+// corrected by the number of digits of the quotient, so the guess need not
+// be exact.
+// False outside those ranges.
+bool digits_from_integers(double magnitude, int n, DigitBuffer& buffer, ScientificDigits& result) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int e = static_cast<int>(bits >> 52) - 1023;  // 2^e <= v < 2^(e+1)
+    const int q = e - 52;
+    // 2^e lies in the decade e * log10(2) rounded down, v in that one or the next.
+    int p = (e * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int k = p - n + 1;
+        const int s = k - q;
+        if (k > 0 || -k >= static_cast<int>(kPowersOfFive.size()) || s <= 0 || s >= 128) return false;
+        const Uint128 scaled = Uint128{m} * kPowersOfFive[static_cast<std::size_t>(-k)];
+        const Uint128 quotient = scaled >> s;
+        if (quotient >= kPowersOfTen[static_cast<std::size_t>(n)]) {
+            ++p;
+            continue;
+        }
+        if (quotient < kPowersOfTen[static_cast<std::size_t>(n - 1)]) {
+            --p;
+            continue;
+        }
+        auto rounded = static_cast<std::uint64_t>(quotient);
+        const Uint128 remainder = scaled - (quotient << s);
+        const Uint128 half = Uint128{1} << (s - 1);
+        if (remainder > half || (remainder == half && (rounded & 1) != 0)) ++rounded;
+        if (rounded == kPowersOfTen[static_cast<std::size_t>(n)]) {
+            rounded = kPowersOfTen[static_cast<std::size_t>(n - 1)];
+            ++p;
+        }
+        char* const digits = buffer.data();
+        std::to_chars(digits, digits + n, rounded);
+        result.digits = std::string_view(digits, static_cast<std::size_t>(n));
+        result.trailing_zeros = 0;
+        result.exponent = p;
+        return true;
     }
-    shortest.exponent = parse_exponent(p + 1, end);
-    return shortest;
+    return false;
 }
 
 // Why the shortest round-trip decimal D of a normal double v gives the digits
@@ -100,24 +145,31 @@ bool digits_from_shortest(double value, int significant, DigitBuffer& buffer, Sc
     const double magnitude = std::fabs(value);
     if (significant < 1 || significant > kMaxShortestSignificant || !is_normal_finite_nonzero(magnitude)) return false;
     const int n = significant;
-    const ShortestDecimal shortest = shortest_decimal(magnitude);
-    char* const out = buffer.data();
+    // "d.ddde+xx" or "de+xx", at most 17 digits and a 3-digit exponent.
+    char* const text = buffer.data();
+    const char* const end = std::to_chars(text, text + 32, magnitude, std::chars_format::scientific).ptr;
+    const char* const e = end[-4] == 'e' ? end - 4 : end - 5;
+    result.exponent = parse_exponent(e + 1, end);
+    const int count = e == text + 1 ? 1 : static_cast<int>(e - text) - 1;
+    // Close the gap of the point so that the digits are one run.
+    text[1] = text[0];
+    char* const digits = text + 1;
     result.trailing_zeros = 0;
-    result.exponent = shortest.exponent;
-    result.digits = std::string_view(out, static_cast<std::size_t>(n));
-    if (shortest.count <= n) {
-        std::memcpy(out, shortest.digits, static_cast<std::size_t>(shortest.count));
-        std::memset(out + shortest.count, '0', static_cast<std::size_t>(n - shortest.count));
+    result.digits = std::string_view(digits, static_cast<std::size_t>(n));
+    if (count <= n) {
+        std::memset(digits + count, '0', static_cast<std::size_t>(n - count));
         return true;
     }
 
-    const int tail_length = std::min(shortest.count - n, 3);
-    const bool tail_is_exact = shortest.count - n <= 3;
-    const std::uint64_t tail = digit_value(shortest.digits + n, tail_length);
+    const int tail_length = std::min(count - n, 3);
+    const bool tail_is_exact = count - n <= 3;
+    const std::uint64_t tail = digit_value(digits + n, tail_length);
     const std::uint64_t tail_scale = kPowersOfTen[tail_length];
     // In units of tail_scale * 2^-53: tail * 2^53 against 2^52 * tail_scale,
-    // with b = (head + 2) * 2^-53. All terms stay below 1.1e19 < 2^64.
-    const std::uint64_t b = digit_value(shortest.digits, n) + 2;
+    // and b * 2^53 <= B with B = (lead + 1) * 10^(n - 2) + 2 >= head + 2,
+    // lead being the first two digits. All terms stay below 1.1e19 < 2^64.
+    const int lead_length = std::min(n, 2);
+    const std::uint64_t b = (digit_value(digits, lead_length) + 1) * kPowersOfTen[n - lead_length] + 2;
     constexpr std::uint64_t kOne = std::uint64_t{1} << 53;
     constexpr std::uint64_t kHalf = std::uint64_t{1} << 52;
     const std::uint64_t tail_high = tail_is_exact ? tail : tail + 1;
@@ -129,14 +181,13 @@ bool digits_from_shortest(double value, int significant, DigitBuffer& buffer, Sc
     } else {
         return false;
     }
-    std::memcpy(out, shortest.digits, static_cast<std::size_t>(n));
     if (round_up) {
         int i = n - 1;
-        while (i >= 0 && out[i] == '9') out[i--] = '0';
+        while (i >= 0 && digits[i] == '9') digits[i--] = '0';
         if (i >= 0) {
-            ++out[i];
+            ++digits[i];
         } else {
-            out[0] = '1';
+            digits[0] = '1';
             ++result.exponent;
         }
     }
@@ -144,6 +195,14 @@ bool digits_from_shortest(double value, int significant, DigitBuffer& buffer, Sc
 }
 
 }  // namespace
+
+std::optional<ScientificDigits> integer_scientific_digits(double value, int significant, DigitBuffer& buffer) {
+    ScientificDigits result;
+    const double magnitude = std::fabs(value);
+    if (significant < 1 || significant > kMaxIntegerSignificant || !is_normal_finite_nonzero(magnitude)) return {};
+    if (!digits_from_integers(magnitude, significant, buffer, result)) return {};
+    return result;
+}
 
 std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer) {
     ScientificDigits result;
@@ -153,6 +212,11 @@ std::optional<ScientificDigits> shortest_scientific_digits(double value, int sig
 
 ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer) {
     ScientificDigits result;
+    const double magnitude = std::fabs(value);
+    if (significant <= kMaxIntegerSignificant && is_normal_finite_nonzero(magnitude) &&
+        digits_from_integers(magnitude, significant, buffer, result)) {
+        return result;
+    }
     if (digits_from_shortest(value, significant, buffer, result)) return result;
     const int made = std::min(significant, kMaxExactSignificant);
     result = exact_scientific(std::fabs(value), made, buffer);

@@ -28,10 +28,17 @@ struct ScientificDigits {
 // |value| = d.ddd... x 10^exponent, rounded to `significant` (>= 1) digits.
 ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer);
 
-// The same digits, from the much cheaper shortest round-trip conversion, for
+// The same digits, exact in integer arithmetic, for a normal value whose
+// n-digit decimals are the multiples of 10^k with -27 <= k <= 0 (about
+// 1e-13 to 1e15 for 15 digits), n up to kMaxIntegerSignificant; empty
+// otherwise. scientific_digits tries it first.
+inline constexpr int kMaxIntegerSignificant = 17;
+std::optional<ScientificDigits> integer_scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+// The same digits, from the cheaper shortest round-trip conversion, for
 // a normal nonzero finite value and up to kMaxShortestSignificant digits;
 // empty when the value lies too near a tie (or outside that range) for the
-// shortest digits to decide the rounding. scientific_digits tries it first.
+// shortest digits to decide the rounding. scientific_digits tries it next.
 inline constexpr int kMaxShortestSignificant = 15;
 std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer);
 

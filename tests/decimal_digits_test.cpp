@@ -107,19 +107,28 @@ std::string with_zeros(const ScientificDigits& got) {
     return std::string(got.digits) + std::string(static_cast<std::size_t>(got.trailing_zeros), '0');
 }
 
-// Compares both the public conversion and the shortest path (when it decides)
-// with the reference; returns how many the shortest path decided.
+enum Path { kExactOnly = 0, kShortest = 1, kIntegers = 2 };
+
+void expect_path_digits(const char* path, const std::optional<ScientificDigits>& got, const Reference& want, double value,
+                        int n) {
+    if (!got) return;
+    EXPECT_EQ(with_zeros(*got), want.digits) << path << " " << std::hexfloat << value << " n=" << n;
+    EXPECT_EQ(got->exponent, want.exponent) << path << " " << std::hexfloat << value << " n=" << n;
+}
+
+// Compares the public conversion and each fast path (when it decides) with
+// the reference; returns the set of fast paths that decided.
 int expect_reference_digits(double value, int n) {
     const Reference want = reference(value, n);
     DigitBuffer buffer;
     const ScientificDigits got = scientific_digits(value, n, buffer);
     EXPECT_EQ(with_zeros(got), want.digits) << std::hexfloat << value << " n=" << n;
     EXPECT_EQ(got.exponent, want.exponent) << std::hexfloat << value << " n=" << n;
-    const std::optional<ScientificDigits> fast = shortest_scientific_digits(value, n, buffer);
-    if (!fast) return 0;
-    EXPECT_EQ(with_zeros(*fast), want.digits) << "shortest path " << std::hexfloat << value << " n=" << n;
-    EXPECT_EQ(fast->exponent, want.exponent) << "shortest path " << std::hexfloat << value << " n=" << n;
-    return 1;
+    const std::optional<ScientificDigits> shortest = shortest_scientific_digits(value, n, buffer);
+    expect_path_digits("shortest path", shortest, want, value, n);
+    const std::optional<ScientificDigits> integers = integer_scientific_digits(value, n, buffer);
+    expect_path_digits("integer path", integers, want, value, n);
+    return (shortest ? kShortest : 0) | (integers ? kIntegers : 0);
 }
 
 void expect_reference_digits_for_all_n(double value) {
@@ -140,7 +149,7 @@ void with_neighbours(std::vector<double>& values, double value, int steps) {
     }
 }
 
-TEST(ShortestScientificDigits, CarriesIntoTheNextPowerOfTen) {
+TEST(FastScientificDigits, CarriesIntoTheNextPowerOfTen) {
     std::vector<double> values;
     for (double v : {9.999999999999995, 9.9999999999999950, 0.99999999999999995, 99999999999999.95, 9.5, 0.95, 9.95e-5,
                      999999999999999.4, 999999999999999.5, 9999999999999999.0}) {
@@ -155,7 +164,7 @@ TEST(ShortestScientificDigits, CarriesIntoTheNextPowerOfTen) {
     for (double v : values) expect_reference_digits_for_all_n(v);
 }
 
-TEST(ShortestScientificDigits, ExactTiesRoundToTheEvenDigit) {
+TEST(FastScientificDigits, ExactTiesRoundToTheEvenDigit) {
     std::vector<double> values;
     // Integers whose 16th digit is a 5 followed by nothing (ties at 15 digits)
     // and 15-digit integers with .5 (ties at 15 digits too).
@@ -177,7 +186,7 @@ TEST(ShortestScientificDigits, ExactTiesRoundToTheEvenDigit) {
     for (double v : values) expect_reference_digits_for_all_n(v);
 }
 
-TEST(ShortestScientificDigits, PowersOfTwoAndTenAndTheEndsOfTheRange) {
+TEST(FastScientificDigits, PowersOfTwoAndTenAndTheEndsOfTheRange) {
     std::vector<double> values;
     for (int e = -1074; e <= 1023; ++e) with_neighbours(values, std::ldexp(1.0, e), 1);
     for (int k = -323; k <= 308; ++k) {
@@ -192,8 +201,9 @@ TEST(ShortestScientificDigits, PowersOfTwoAndTenAndTheEndsOfTheRange) {
     for (double v : values) expect_reference_digits_for_all_n(v);
 }
 
-// Random bit patterns (all decades, mostly 16 or 17 shortest digits) and
-// random short decimals (whose shortest form has n digits or fewer).
+// Random bit patterns (all decades, mostly 16 or 17 shortest digits), random
+// values of moderate magnitude, and random short decimals (whose shortest
+// form has n digits or fewer).
 std::vector<double> random_doubles(std::uint64_t seed, std::size_t count) {
     std::mt19937_64 bits(seed);
     std::vector<double> values;
@@ -201,7 +211,10 @@ std::vector<double> random_doubles(std::uint64_t seed, std::size_t count) {
     while (values.size() < count) {
         const std::uint64_t pattern = bits();
         double value = from_bits(pattern);
-        if (values.size() % 4 == 3) {
+        if (values.size() % 4 == 2) {
+            // Full 53-bit values of the magnitudes that tables hold, 2^-50 to 2^50.
+            value = std::ldexp(static_cast<double>(pattern >> 11), static_cast<int>(pattern % 101) - 50 - 53);
+        } else if (values.size() % 4 == 3) {
             // m * 10^k with m of 1 to 17 digits.
             const int length = static_cast<int>(pattern % 17) + 1;
             const std::string text = std::to_string((pattern >> 8) % static_cast<std::uint64_t>(std::pow(10.0, length))) +
@@ -219,17 +232,17 @@ constexpr std::size_t kRandomDoubles = 60'000;
 constexpr std::size_t kRandomDoubles = 1'000'000;
 #endif
 
-TEST(ShortestScientificDigits, MatchesTheExactConversionOnRandomDoubles) {
+TEST(FastScientificDigits, MatchesTheExactConversionOnRandomDoubles) {
     const std::vector<double> values = random_doubles(20261207, kRandomDoubles);
-    std::size_t decided = 0;
+    std::size_t shortest = 0;
     for (std::size_t i = 0; i < values.size(); ++i) {
-        decided += static_cast<std::size_t>(expect_reference_digits(values[i], static_cast<int>(i % 15) + 1));
+        shortest += (expect_reference_digits(values[i], static_cast<int>(i % 17) + 1) & kShortest) != 0;
     }
     // Only values within a hair of a tie fall back to the exact conversion.
-    EXPECT_GT(decided, values.size() * 9 / 10);
+    EXPECT_GT(shortest, values.size() * 15 / 17 * 9 / 10);
 }
 
-TEST(ShortestScientificDigits, LeavesWhatItCannotDecideToTheExactConversion) {
+TEST(FastScientificDigits, LeavesWhatItCannotDecideToTheExactConversion) {
     DigitBuffer buffer;
     const struct {
         double value;
@@ -250,24 +263,48 @@ TEST(ShortestScientificDigits, LeavesWhatItCannotDecideToTheExactConversion) {
     EXPECT_TRUE(shortest_scientific_digits(0.1, 15, buffer));
 }
 
+TEST(IntegerScientificDigits, SettlesEveryValueOfModerateMagnitude) {
+    DigitBuffer buffer;
+    std::mt19937_64 bits(42);
+    for (int i = 0; i < 200'000; ++i) {
+        const int n = i % 17 + 1;
+        // Decades n-26 to n-2, below 1e15: 1e-11 to 1e13 for 15 digits.
+        const int lowest = n - 26;
+        const int decade = lowest + static_cast<int>(bits() % static_cast<std::uint64_t>(std::min(n - 2, 14) - lowest + 1));
+        const double value = (1 + std::ldexp(static_cast<double>(bits() >> 11), -53) * 8.9) * std::pow(10.0, decade);
+        const Reference want = reference(value, n);
+        const std::optional<ScientificDigits> got = integer_scientific_digits(value, n, buffer);
+        ASSERT_TRUE(got) << std::hexfloat << value << " n=" << n;
+        EXPECT_EQ(with_zeros(*got), want.digits) << std::hexfloat << value << " n=" << n;
+        EXPECT_EQ(got->exponent, want.exponent) << std::hexfloat << value << " n=" << n;
+    }
+    for (double value : {0.0, DBL_TRUE_MIN, 1e-20, 1e16, std::numeric_limits<double>::infinity()}) {
+        EXPECT_FALSE(integer_scientific_digits(value, 15, buffer)) << value;
+    }
+    EXPECT_FALSE(integer_scientific_digits(0.5, 18, buffer));
+}
+
 // Tens of millions of random doubles: too slow for every test run, so it is
 // run on demand, with --gtest_also_run_disabled_tests
 // --gtest_filter='*ManyRandomDoubles*'.
-TEST(ShortestScientificDigits, DISABLED_MatchesTheExactConversionOnManyRandomDoubles) {
+TEST(FastScientificDigits, DISABLED_MatchesTheExactConversionOnManyRandomDoubles) {
     constexpr std::size_t kBatch = 5'000'000;
     constexpr int kBatches = 10;
     std::size_t checked = 0;
     std::size_t decided = 0;
+    std::size_t integers = 0;
     for (int batch = 0; batch < kBatches && !HasFailure(); ++batch) {
         const std::vector<double> values = random_doubles(7700 + static_cast<std::uint64_t>(batch), kBatch);
         for (double value : values) {
-            decided += static_cast<std::size_t>(expect_reference_digits(value, 15));
-            for (int n = 1; n <= 14; ++n) expect_reference_digits(value, n);
+            const int paths = expect_reference_digits(value, 15);
+            decided += (paths & kShortest) != 0;
+            integers += (paths & kIntegers) != 0;
+            for (int n = 1; n <= 17; ++n) expect_reference_digits(value, n);
             ++checked;
         }
     }
-    std::printf("checked %zu doubles at 15 digits and at 1 to 14; the shortest path decided %zu at 15\n", checked,
-                decided);
+    std::printf("checked %zu doubles at 1 to 17 digits; at 15 the shortest path decided %zu, the integer path %zu\n",
+                checked, decided, integers);
 }
 
 }  // namespace
