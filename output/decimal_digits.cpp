@@ -65,6 +65,36 @@ constexpr auto kPowersOfFive = [] {
 
 __extension__ using Uint128 = unsigned __int128;
 
+// The eight decimal digits of v < 10^8 as the bytes of a word, first digit
+// in the lowest byte, all worked out at once: the halves v / 10^4 and
+// v % 10^4 in 32-bit lanes, then their hundreds and tens in 16-bit lanes.
+// x * 5243 >> 19 is x / 100 for x < 10^4, x * 103 >> 10 is x / 10 for
+// x < 100, and no lane overflows into the next.
+std::uint64_t eight_digits(std::uint64_t v) {
+    const std::uint64_t halves = v / 10000 | (v % 10000) << 32;
+    const std::uint64_t hundreds = ((halves * 5243) >> 19) & 0x000000FF000000FF;
+    const std::uint64_t pairs = hundreds | (halves - hundreds * 100) << 16;
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+    const std::uint64_t ones = pairs - tens * 10;
+    return (tens | ones << 8) + 0x3030303030303030;
+}
+
+// The 16 digits of value < 10^16, leading zeros included.
+void put_sixteen_digits(std::uint64_t value, char* out) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t high = eight_digits(value / 100000000);
+        const std::uint64_t low = eight_digits(value % 100000000);
+        std::memcpy(out, &high, sizeof high);
+        std::memcpy(out + 8, &low, sizeof low);
+    } else {
+        std::memset(out, '0', 16);
+        char* const end = std::to_chars(out, out + 16, value).ptr;
+        const auto length = static_cast<std::size_t>(end - out);
+        std::memmove(out + 16 - length, out, length);
+        std::memset(out, '0', 16 - length);
+    }
+}
+
 std::uint64_t digit_value(const char* digits, int count) {
     std::uint64_t value = 0;
     for (int i = 0; i < count; ++i) value = value * 10 + static_cast<std::uint64_t>(digits[i] - '0');
@@ -110,8 +140,8 @@ bool digits_from_integers(double magnitude, int n, DigitBuffer& buffer, Scientif
             rounded = kPowersOfTen[static_cast<std::size_t>(n - 1)];
             ++p;
         }
-        char* const digits = buffer.data();
-        std::to_chars(digits, digits + n, rounded);
+        put_sixteen_digits(rounded, buffer.data());
+        const char* const digits = buffer.data() + 16 - n;
         result.digits = std::string_view(digits, static_cast<std::size_t>(n));
         result.trailing_zeros = 0;
         result.exponent = p;

@@ -32,7 +32,7 @@ ScientificDigits scientific_digits(double value, int significant, DigitBuffer& b
 // n-digit decimals are the multiples of 10^k with -27 <= k <= 0 (about
 // 1e-13 to 1e15 for 15 digits), n up to kMaxIntegerSignificant; empty
 // otherwise. scientific_digits tries it first.
-inline constexpr int kMaxIntegerSignificant = 17;
+inline constexpr int kMaxIntegerSignificant = 16;
 std::optional<ScientificDigits> integer_scientific_digits(double value, int significant, DigitBuffer& buffer);
 
 // The same digits, from the cheaper shortest round-trip conversion, for
