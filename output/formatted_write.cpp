@@ -25,14 +25,13 @@ public:
     RecordBuilder(const RecordBuilder&) = delete;
     RecordBuilder& operator=(const RecordBuilder&) = delete;
 
-    // The next w columns, to be filled by a field editor.
+    // The next w columns, to be filled whole by a field editor (or a
+    // literal); only the columns skipped before them are blanked here.
     char* field(int w) {
         const std::size_t end = column_ + static_cast<std::size_t>(w);
         if (end > capacity_) grow(end);
-        if (size_ < end) {
-            std::memset(data_ + size_, ' ', end - size_);
-            size_ = end;
-        }
+        if (size_ < column_) std::memset(data_ + size_, ' ', column_ - size_);
+        size_ = std::max(size_, end);
         char* start = data_ + column_;
         column_ = end;
         return start;
