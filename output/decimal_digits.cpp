@@ -79,20 +79,16 @@ std::uint64_t eight_digits(std::uint64_t v) {
     return (tens | ones << 8) + 0x3030303030303030;
 }
 
+// The bytes of a word, lowest first (one store where the processor is
+// little-endian).
+void put_bytes(std::uint64_t word, char* out) {
+    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(word >> (8 * i));
+}
+
 // The 16 digits of value < 10^16, leading zeros included.
 void put_sixteen_digits(std::uint64_t value, char* out) {
-    if constexpr (std::endian::native == std::endian::little) {
-        const std::uint64_t high = eight_digits(value / 100000000);
-        const std::uint64_t low = eight_digits(value % 100000000);
-        std::memcpy(out, &high, sizeof high);
-        std::memcpy(out + 8, &low, sizeof low);
-    } else {
-        std::memset(out, '0', 16);
-        char* const end = std::to_chars(out, out + 16, value).ptr;
-        const auto length = static_cast<std::size_t>(end - out);
-        std::memmove(out + 16 - length, out, length);
-        std::memset(out, '0', 16 - length);
-    }
+    put_bytes(eight_digits(value / 100000000), out);
+    put_bytes(eight_digits(value % 100000000), out + 8);
 }
 
 std::uint64_t digit_value(const char* digits, int count) {
@@ -156,7 +152,7 @@ bool digits_from_integers(double magnitude, int n, DigitBuffer& buffer, Scientif
 //  - D reads back as v, so |D - v| <= 2^(e-53) <= v * 2^-53 (half the spacing
 //    of doubles above v; below a power of two it is even narrower).
 //  - D lies in [10^p, 10^(p+1)]: a power of ten between D and v would read
-//    back as v too, with one digit and nearer to v, and would have been chosen.
+//    back as v too, shorter and nearer to v, and would have been chosen.
 //    (D = 10^(p+1) is v rounded up into the next decade: "1", exponent p+1.)
 //  - With head = D's first n digits as an integer (10^(n-1) <= head < 10^n),
 //    D/s < head + 1, so |D - v| / s < (head + 2) * 2^-53 =: b; for n <= 15,
