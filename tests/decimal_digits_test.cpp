@@ -166,11 +166,13 @@ TEST(FastScientificDigits, CarriesIntoTheNextPowerOfTen) {
 
 TEST(FastScientificDigits, ExactTiesRoundToTheEvenDigit) {
     std::vector<double> values;
-    // Integers whose 16th digit is a 5 followed by nothing (ties at 15 digits)
-    // and 15-digit integers with .5 (ties at 15 digits too).
+    // Integers whose 16th digit is a 5 followed by nothing and 15-digit
+    // integers with .5 (ties at 15 digits); 16-digit integers with .5 (ties
+    // at 16 digits); halves and quarters times powers of ten.
     for (double v : {1234567890123455.0, 1234567890123445.0, 9999999999999995.0, 1000000000000005.0,
-                     123456789012345.5, 123456789012344.5, 999999999999999.5, 100000000000000.5, 0.5e-3, 2.5, 0.125,
-                     0.375, 1.5e15, 4503599627370497.0, 9007199254740993.0}) {
+                     123456789012345.5, 123456789012344.5, 999999999999999.5, 100000000000000.5,
+                     1234567890123456.5, 1234567890123457.5, 4503599627370495.5, 1000000000000000.5, 0.5e-3, 2.5,
+                     0.125, 0.375, 1.5e15, 2.5e20, 7.5e-1, 1.25e2, 4503599627370497.0, 9007199254740993.0}) {
         with_neighbours(values, v, 3);
     }
     // 0.5 * 10^k-style ties at every n: 1.5, 2.5, 1.25, 1.125 ... scaled by
@@ -227,7 +229,7 @@ std::vector<double> random_doubles(std::uint64_t seed, std::size_t count) {
 }
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kRandomDoubles = 60'000;
+constexpr std::size_t kRandomDoubles = 200'000;
 #else
 constexpr std::size_t kRandomDoubles = 1'000'000;
 #endif
