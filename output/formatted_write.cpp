@@ -26,12 +26,15 @@ public:
     RecordBuilder& operator=(const RecordBuilder&) = delete;
 
     // The next w columns, to be filled whole by a field editor (or a
-    // literal); only the columns skipped before them are blanked here.
+    // literal); only the columns skipped before them are blanked here. A
+    // field of width 0 writes nothing, so it does not lengthen the record.
     char* field(int w) {
         const std::size_t end = column_ + static_cast<std::size_t>(w);
         if (end > capacity_) grow(end);
-        if (size_ < column_) std::memset(data_ + size_, ' ', column_ - size_);
-        size_ = std::max(size_, end);
+        if (w > 0) {
+            if (size_ < column_) std::memset(data_ + size_, ' ', column_ - size_);
+            size_ = std::max(size_, end);
+        }
         char* start = data_ + column_;
         column_ = end;
         return start;
