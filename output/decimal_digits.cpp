@@ -79,10 +79,13 @@ std::uint64_t eight_digits(std::uint64_t v) {
     return (tens | ones << 8) + 0x3030303030303030;
 }
 
-// The bytes of a word, lowest first (one store where the processor is
-// little-endian).
+// The bytes of a word, lowest first.
 void put_bytes(std::uint64_t word, char* out) {
-    for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(word >> (8 * i));
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out, &word, sizeof word);
+    } else {
+        for (int i = 0; i < 8; ++i) out[i] = static_cast<char>(word >> (8 * i));
+    }
 }
 
 // The 16 digits of value < 10^16, leading zeros included.
