@@ -4,7 +4,15 @@
 // digits however many are asked for (0.1 to 33 digits is
 // 1.00000000000000005551115123125783, not 1 and 32 zeros). Sign, NaN and
 // infinity are the field editors' business: these take finite magnitudes.
+//
+// Every table row of a run costs several E fields, so the scientific digits
+// take the cheapest exact way first: integer arithmetic for the usual
+// magnitudes, then the shortest round-trip conversion, and only where
+// neither settles the rounding (a value near a tie, zero, a subnormal, more
+// than 15 digits) the precision form of std::to_chars. All three give the
+// same digits, bit for bit.
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace kestrelfold {
@@ -26,6 +34,20 @@ struct ScientificDigits {
 
 // |value| = d.ddd... x 10^exponent, rounded to `significant` (>= 1) digits.
 ScientificDigits scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+// The same digits, exact in integer arithmetic, for a normal value whose
+// n-digit decimals are the multiples of 10^k with -27 <= k <= 0 (about
+// 1e-13 to 1e15 for 15 digits), n up to kMaxIntegerSignificant; empty
+// otherwise. scientific_digits tries it first.
+inline constexpr int kMaxIntegerSignificant = 16;
+std::optional<ScientificDigits> integer_scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+// The same digits, from the cheaper shortest round-trip conversion, for
+// a normal nonzero finite value and up to kMaxShortestSignificant digits;
+// empty when the value lies too near a tie (or outside that range) for the
+// shortest digits to decide the rounding. scientific_digits tries it next.
+inline constexpr int kMaxShortestSignificant = 15;
+std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer);
 
 struct FixedDigits {
     std::string_view integer;   // at least one digit ("0" when |value| rounds below 1)

@@ -1,5 +1,6 @@
 #include "output/formatted_write.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -16,16 +17,25 @@ constexpr std::int32_t kMaxComputedWidth = 32767;
 // The record being assembled: columns count from 0 here. A move by nX or Tc
 // only sets the column; the record grows (with blanks over skipped columns)
 // when a field or literal is written, so its length is always the highest
-// column written.
+// column written. The system's records fit the bytes kept inside the builder,
+// so a write statement allocates nothing; a longer record moves to the heap.
 class RecordBuilder {
 public:
-    explicit RecordBuilder(Unit& unit) : unit_(unit) { bytes_.reserve(256); }
+    explicit RecordBuilder(Unit& unit) : unit_(unit) {}
+    RecordBuilder(const RecordBuilder&) = delete;
+    RecordBuilder& operator=(const RecordBuilder&) = delete;
 
-    // The next w columns, to be filled by a field editor.
+    // The next w columns, to be filled whole by a field editor (or a
+    // literal); only the columns skipped before them are blanked here. A
+    // field of width 0 writes nothing, so it does not lengthen the record.
     char* field(int w) {
         const std::size_t end = column_ + static_cast<std::size_t>(w);
-        if (bytes_.size() < end) bytes_.resize(end, ' ');
-        char* start = bytes_.data() + column_;
+        if (end > capacity_) grow(end);
+        if (w > 0) {
+            if (size_ < column_) std::memset(data_ + size_, ' ', column_ - size_);
+            size_ = std::max(size_, end);
+        }
+        char* start = data_ + column_;
         column_ = end;
         return start;
     }
@@ -36,14 +46,26 @@ public:
     void skip(int count) { column_ += static_cast<std::size_t>(count); }
     void tab(int column) { column_ = static_cast<std::size_t>(column - 1); }
     void end_record() {
-        unit_.write_record(bytes_);
-        bytes_.clear();
+        unit_.write_record(std::string_view(data_, size_));
+        size_ = 0;
         column_ = 0;
     }
 
 private:
+    void grow(std::size_t end) {
+        std::string larger(std::max(end, 2 * capacity_), ' ');
+        std::memcpy(larger.data(), data_, size_);
+        heap_ = std::move(larger);
+        data_ = heap_.data();
+        capacity_ = heap_.size();
+    }
+
     Unit& unit_;
-    std::string bytes_;
+    char inline_[512];
+    std::string heap_;
+    char* data_ = inline_;
+    std::size_t capacity_ = sizeof inline_;
+    std::size_t size_ = 0;
     std::size_t column_ = 0;
 };
 

@@ -61,8 +61,10 @@ public:
 
 private:
     // Bytes gathered before a write() and read ahead per read(): the file is
-    // never held in memory whole.
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    // never held in memory whole. Writes of this size cost the system
+    // markedly less per byte than 64 KiB ones (a table of 10^6 rows is some
+    // hundred megabytes), while the buffer still stays in the processor's cache.
+    static constexpr std::size_t kBufferSize = 256 * 1024;
 
     bool fill_read_buffer();  // false at the end of the file
     bool next_record(std::string* out);

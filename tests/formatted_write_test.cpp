@@ -83,6 +83,18 @@ TEST_F(FormattedWrite, MovesByTabAndSkipDoNotLengthenTheRecord) {
     EXPECT_EQ(written(), heads + "\r\n 1\r\n 2\r\n  y      x\r\naZcdef\r\n");
 }
 
+// Records longer than any fixed layout of the system: a computed width up to
+// its limit, skipped columns, and a tab back into bytes already written.
+TEST_F(FormattedWrite, LongRecordsKeepEveryColumn) {
+    const std::string title(3000, 'T');
+    write_formatted(unit, Layout::parse("\"<\", A*, \">\""), {SizedText{title, 3000}});
+    write_formatted(unit, Layout::parse("600X, \"a\", T2, \"b\", T1200, \"c\", T601, \"d\""));
+    write_formatted(unit, Layout::parse("A*, I3"), {SizedText{"x", 32767}, std::int32_t{7}});
+    const std::string second = " b" + blanks(598) + "d" + blanks(598) + "c";
+    ASSERT_EQ(second.size(), 1200u);
+    EXPECT_EQ(written(), "<" + title + ">\r\n" + second + "\r\n" + blanks(32766) + "x  7\r\n");
+}
+
 TEST_F(FormattedWrite, DescriptorsAfterTheLastItemRunUpToTheNextDataDescriptor) {
     write_formatted(unit, Layout::parse("I2, \" end\""), {std::int32_t{1}});
     write_formatted(unit, Layout::parse("I2, \"a\", I2, \"b\""), {std::int32_t{1}});
@@ -106,6 +118,14 @@ TEST_F(FormattedWrite, ComputedWidthOfZeroWritesNothingButTheLiteralBefore) {
     write_formatted(unit, layout, {SizedText{"", 0}});
     write_formatted(unit, layout, {SizedText{"Teste longo", 5}});
     EXPECT_EQ(written(), " = h e T(1/2) (num\xE9rico) *** \r\n = h e T(1/2) (num\xE9rico) *** Teste\r\n");
+}
+
+// An empty title after a move: nothing is written, so the record keeps
+// the length of what was written before the move.
+TEST_F(FormattedWrite, ComputedWidthOfZeroAfterAMoveDoesNotLengthenTheRecord) {
+    write_formatted(unit, Layout::parse("\"ab\", 5X, A*"), {SizedText{"Teste", 0}});
+    write_formatted(unit, Layout::parse("\"ab\", T20, A*, \"c\""), {SizedText{"", 0}});
+    EXPECT_EQ(written(), "ab\r\nab" + blanks(17) + "c\r\n");
 }
 
 TEST_F(FormattedWrite, ComputedWidthOutsideItsRangeStopsTheWrite) {
