@@ -1,9 +1,11 @@
 // Whole runs of the program, from process start to exit, in a scratch
 // folder with stand-in notepad and wgnuplot that return at once:
+// The runs take fonte 0, whose values use all their digits.
 //   - N = 10^8 (or KESTRELFOLD_BENCH_N) without tables: the size of a
 //     round-off study, bound by the solution run and by backing 7.2 GB;
 //   - N = 10^6 with every table and the plot data (coef = sol = graf = 1,
-//     freq = 1): bound by the decimal conversion of its E fields.
+//     freq = 1): bound by the decimal conversion of its E fields; in an
+//     empty folder, and over the files of the same run made just before.
 // Counters: the process's peak resident memory per node, and for the
 // listing run the number of E fields written (counted in the files after
 // the first run), for division by the cost of one conversion.
@@ -12,12 +14,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
+
+#include "driver/run.h"
+#include "numerics/solucao.h"
 
 namespace kestrelfold {
 namespace {
@@ -38,7 +46,7 @@ void write_file(const fs::path& path, const std::string& text) { std::ofstream(p
 
 void prepare(const Scratch& scratch, std::int64_t N, bool tables) {
     const char* on = tables ? "1" : "0";
-    write_file(scratch.dir / "Kestrelfold.in", std::string("saida.txt\n1\n") + std::to_string(N) + "\n" + on +
+    write_file(scratch.dir / "Kestrelfold.in", std::string("saida.txt\n0\n") + std::to_string(N) + "\n" + on +
                                                    "\n" + on + "\n" + on + "\n1\n'desempenho'\n");
     for (const char* script : {"Kestrelfold_T.gnu", "Kestrelfold_E.gnu"}) {
         fs::copy_file(fs::path(KESTRELFOLD_SOURCE_DIR) / "examples" / script, scratch.dir / script);
@@ -86,6 +94,12 @@ void BM_whole_run(benchmark::State& state) {
     const bool tables = state.range(1) != 0;
     Scratch scratch;
     prepare(scratch, N, tables);
+    // A study runs mesh after mesh in one folder: each run first cuts the
+    // files of the one before, and freeing their cached pages takes time.
+    if (state.range(2) != 0 && run_program(scratch) < 0) {
+        state.SkipWithError("the program failed");
+        return;
+    }
     std::int64_t peak = 0;
     for (auto _ : state) {
         peak = run_program(scratch);
@@ -101,6 +115,43 @@ void BM_whole_run(benchmark::State& state) {
                                                      count_E_fields(scratch.dir / "Kestrelfold_T.dat"));
 }
 
+// The yardstick of the listing run: std::to_chars in its precision form (the
+// exact 15 significant digits of an E23.14 field, nothing else) on the very
+// values that run writes, node after node: x, aw, aP, ae, bP in the
+// coefficient table, then x, Te, T and Te - T in the solution table and
+// again in the plot data.
+void BM_ToCharsOfTableValues(benchmark::State& state) {
+    const std::int32_t N = 1'000'000;
+    Run run;
+    run.fonte = 0;
+    run.N = N;
+    run.h = 1.0 / N;
+    for (Field* field : {&run.T, &run.Te, &run.x, &run.aw, &run.aP, &run.ae, &run.bP}) *field = Field(N + 1);
+    run.x[0] = 0;
+    for (std::int32_t i = 1; i < N; ++i) run.x[i] = i * run.h;
+    run.x[N] = 1;
+    solucao(run);
+    std::vector<double> values;
+    values.reserve(13 * (static_cast<std::size_t>(N) + 1));
+    for (std::int32_t i = 0; i <= N; ++i) {
+        for (const double v : {run.x[i], run.aw[i], run.aP[i], run.ae[i], run.bP[i]}) values.push_back(v);
+        for (int copy = 0; copy < 2; ++copy) {
+            for (const double v : {run.x[i], run.Te[i], run.T[i], run.Te[i] - run.T[i]}) values.push_back(v);
+        }
+    }
+    char text[32];
+    std::size_t next = 0;
+    for (auto _ : state) {
+        const auto result =
+            std::to_chars(text, text + sizeof text, std::fabs(values[next]), std::chars_format::scientific, 14);
+        benchmark::DoNotOptimize(result.ptr);
+        benchmark::ClobberMemory();
+        if (++next == values.size()) next = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ToCharsOfTableValues)->MinTime(1.0);
+
 std::int64_t requested_N() {
     const char* text = std::getenv("KESTRELFOLD_BENCH_N");
     const long long N = text ? std::atoll(text) : 0;
@@ -109,9 +160,10 @@ std::int64_t requested_N() {
 
 const bool kRegistered = [] {
     benchmark::RegisterBenchmark("BM_whole_run", BM_whole_run)
-        ->Args({requested_N(), 0})
-        ->Args({1'000'000, 1})
-        ->ArgNames({"N", "tables"})
+        ->Args({requested_N(), 0, 0})
+        ->Args({1'000'000, 1, 0})
+        ->Args({1'000'000, 1, 1})
+        ->ArgNames({"N", "tables", "over_last_run"})
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(1);

@@ -68,11 +68,16 @@ void Unit::write_record(std::string_view bytes) {
 }
 
 // The first write after the open or after reads: whatever the file holds from
-// the current record on is gone, so the file ends with the last record written.
+// the current record on is gone, so the file ends with the last record
+// written. The cut itself waits for the first block of records to go out
+// (see cut_old_tail).
 void Unit::cut_file_here_once() {
     if (writing_) return;
-    if (::ftruncate(fd_, offset_) != 0) fail("error during write");
+    // A file open for reading only refuses its first record at once.
+    const int mode = ::fcntl(fd_, F_GETFL);
+    if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY) fail("error during write");
     if (::lseek(fd_, offset_, SEEK_SET) != offset_) fail("error during write");
+    cut_pending_ = true;
     in_.clear();
     in_pos_ = 0;
     writing_ = true;
@@ -102,20 +107,37 @@ std::size_t Unit::write_out(const char* data, std::size_t size) {
 // the middle of a record: a number without its last digits or its exponent
 // would read as another value. The file is cut back to the end of the last
 // whole record it holds; should the system refuse that too, the unit is
-// failing already and the torn record stays.
+// failing already and what lies beyond stays.
 void Unit::drop_torn_record(std::size_t written) {
     // The buffer starts at a record boundary, and every record ends in a line
     // feed that no record holds inside.
     const std::size_t last_end = std::string_view(out_.data(), written).rfind('\n');
     const std::size_t whole = last_end == std::string_view::npos ? 0 : last_end + 1;
-    if (whole == written) return;
+    // Cut even when the refusal fell on a record boundary: bytes of the old
+    // file may lie beyond it (see cut_old_tail).
     const std::int64_t buffer_start = offset_ - static_cast<std::int64_t>(out_.size());
     // A refusal here leaves the torn record; the write has failed already.
     static_cast<void>(::ftruncate(fd_, buffer_start + static_cast<std::int64_t>(whole)));
 }
 
+// Before the first block of records goes out, the old bytes beyond its end
+// are cut away, so that from then on the file holds the new records and
+// nothing else. Cutting there rather than where the new records start is
+// the same for the file, but a file cut to length zero and written again
+// counts as replaced on some file systems (ext4), which then force all its
+// data out when it is closed: a tenth of a second for a 200 MB listing,
+// while the old bytes under the new ones are simply overwritten. Until this
+// first block, the old file is there whole.
+void Unit::cut_old_tail() {
+    cut_pending_ = false;
+    struct stat status {};
+    if (::fstat(fd_, &status) != 0) fail("error during write");
+    if (status.st_size > offset_ && ::ftruncate(fd_, offset_) != 0) fail("error during write");
+}
+
 void Unit::flush() {
     if (out_.empty()) return;
+    if (cut_pending_) cut_old_tail();
     const std::size_t written = write_out(out_.data(), out_.size());
     const bool refused = written < out_.size();
     if (refused) drop_torn_record(written);

@@ -69,6 +69,7 @@ private:
     bool fill_read_buffer();  // false at the end of the file
     bool next_record(std::string* out);
     void cut_file_here_once();
+    void cut_old_tail();
     std::size_t write_out(const char* data, std::size_t size);
     void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
@@ -79,7 +80,8 @@ private:
     std::uint64_t device_ = 0;  // identity of the file while it is open
     std::uint64_t inode_ = 0;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
-    bool writing_ = false;      // true once the file has been cut for writing
+    bool writing_ = false;      // true once writing has started (records are no longer read)
+    bool cut_pending_ = false;  // the old bytes beyond the new records are still to be cut
     // Whether the last record read ended at the end of the file without LF
     // (and whether its last byte was a CR).
     enum class Unterminated { No, Yes, AfterCr };

@@ -56,6 +56,31 @@ TEST(Unit, RewriteCutsALongerFileAfterTheLastRecordWritten) {
     EXPECT_EQ(read_bytes(path), "new\r\n\r\n");
 }
 
+// The old file stays whole until the first block of new records goes out;
+// from then on it holds the new records and nothing else, whether the old
+// one was longer or shorter than that block.
+TEST(Unit, OldFileIsCutWhenTheFirstBlockGoesOut) {
+    const std::string block_record(1000, 'n');  // 1002 bytes with CR LF
+    for (const std::size_t old_size : {std::size_t{10}, std::size_t{300'000}, std::size_t{3'000'000}}) {
+        TempDir dir;
+        const std::string path = dir.file("saida.txt");
+        const std::string old(old_size, 'o');
+        write_bytes(path, old);
+        Unit unit(10, path);
+        unit.write_record("first");
+        EXPECT_EQ(read_bytes(path), old) << old_size;
+        unit.flush();
+        EXPECT_EQ(read_bytes(path), "first\r\n") << old_size;
+        std::string expected = "first\r\n";
+        for (int i = 0; i < 600; ++i) {  // several blocks
+            unit.write_record(block_record);
+            expected += block_record + "\r\n";
+        }
+        unit.close();
+        EXPECT_EQ(read_bytes(path), expected) << old_size;
+    }
+}
+
 TEST(Unit, WritesAfterReadsFollowTheLastRecordRead) {
     const struct {
         std::string before;
