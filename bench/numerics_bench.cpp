@@ -16,12 +16,14 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "driver/run.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/coeficientes.h"
 #include "numerics/field.h"
+#include "numerics/field_memory.h"
 #include "numerics/solucao.h"
 #include "numerics/solucao_analitica.h"
 #include "numerics/tdma.h"
@@ -43,6 +45,8 @@ std::unique_ptr<Run> prepared_run(std::int32_t fonte, std::int32_t N) {
     run->x[0] = 0;
     for (std::int32_t i = 1; i < N; ++i) run->x[i] = i * run->h;
     run->x[N] = 1;
+    // As the input step does: the solver's work fields backed in advance.
+    if (!reserve_field_memory(nodes, 2)) throw std::bad_alloc();
     return run;
 }
 

@@ -7,7 +7,8 @@
 // then bound by memory traffic, not by the solver's chain of divisions.
 // Here each node is finished while its values are in registers: its exact
 // solution, its equation and its forward elimination, then the back
-// substitution. Every value is formed by the same operations from the same
+// substitution. The interior goes eight nodes at a time, each field's eight
+// values stored as one cache line. Every value is formed by the same operations from the same
 // operands as in the steps one after the other, so the fields come out the
 // same bit for bit; only the order in which nodes of different fields are
 // visited differs.

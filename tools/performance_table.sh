@@ -44,7 +44,7 @@ floor_csv=$(medians '^BM_chain_floor')
 exp_csv=$(medians '^BM_exp')
 solucao_csv=$(medians '^BM_solucao/')
 whole_csv=$(medians '^BM_whole_run/')
-convert_csv=$(medians '^BM_ToCharsOfTableValues$')
+convert_csv=$(medians '^BM_ToCharsOfTableValues')
 
 floor=$(value "$floor_csv" 'chain_floor')
 exp_ns=$(awk -v s="$(counter "$exp_csv" 'BM_exp' seconds_per_exp)" 'BEGIN { print s * 1e9 }')
