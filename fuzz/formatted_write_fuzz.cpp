@@ -376,7 +376,9 @@ Model place(const std::vector<Descriptor>& descriptors) {
         }
         model.placed.push_back({&descriptor, model.lengths.size() - 1, column, width});
         column += static_cast<std::size_t>(width);
-        model.lengths.back() = std::max(model.lengths.back(), column);
+        // A field or literal of width 0 writes nothing, so it does not
+        // lengthen the record, even after a move.
+        if (width > 0) model.lengths.back() = std::max(model.lengths.back(), column);
     }
     return model;
 }
@@ -409,6 +411,7 @@ void check_records(const std::string& file, const Model& model) {
     std::string covered = file;
     for (std::size_t index = 0; index < model.placed.size(); ++index) {
         const Placed& placed = model.placed[index];
+        if (placed.width == 0) continue;  // writes nothing; the record lengths above show it
         covered.replace(starts[placed.record] + placed.column, static_cast<std::size_t>(placed.width),
                         static_cast<std::size_t>(placed.width), ' ');
         if (written_over(model, index)) continue;

@@ -120,12 +120,13 @@ TEST_F(FormattedWrite, ComputedWidthOfZeroWritesNothingButTheLiteralBefore) {
     EXPECT_EQ(written(), " = h e T(1/2) (num\xE9rico) *** \r\n = h e T(1/2) (num\xE9rico) *** Teste\r\n");
 }
 
-// An empty title after a move: nothing is written, so the record keeps
-// the length of what was written before the move.
+// An empty title or an empty literal after a move: nothing is written, so
+// the record keeps the length of what was written before the move.
 TEST_F(FormattedWrite, ComputedWidthOfZeroAfterAMoveDoesNotLengthenTheRecord) {
     write_formatted(unit, Layout::parse("\"ab\", 5X, A*"), {SizedText{"Teste", 0}});
     write_formatted(unit, Layout::parse("\"ab\", T20, A*, \"c\""), {SizedText{"", 0}});
-    EXPECT_EQ(written(), "ab\r\nab" + blanks(17) + "c\r\n");
+    write_formatted(unit, Layout::parse("\"#>Nno\", T7, \"x\", T12, \"analitico\", T35, \"\""));
+    EXPECT_EQ(written(), "ab\r\nab" + blanks(17) + "c\r\n#>Nno x    analitico\r\n");
 }
 
 TEST_F(FormattedWrite, ComputedWidthOutsideItsRangeStopsTheWrite) {
