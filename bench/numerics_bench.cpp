@@ -19,36 +19,17 @@
 #include <new>
 #include <vector>
 
+#include "bench/prepared_run.h"
 #include "driver/run.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/coeficientes.h"
 #include "numerics/field.h"
-#include "numerics/field_memory.h"
 #include "numerics/solucao.h"
 #include "numerics/solucao_analitica.h"
 #include "numerics/tdma.h"
 
 namespace kestrelfold {
 namespace {
-
-// The run as the input step leaves it: seven fields of N + 1 nodes, backed,
-// and the mesh.
-std::unique_ptr<Run> prepared_run(std::int32_t fonte, std::int32_t N) {
-    auto run = std::make_unique<Run>();
-    run->fonte = fonte;
-    run->N = N;
-    run->h = 1.0 / N;
-    const std::size_t nodes = static_cast<std::size_t>(N) + 1;
-    for (Field* field : {&run->T, &run->Te, &run->x, &run->aw, &run->aP, &run->ae, &run->bP}) {
-        *field = Field(nodes);
-    }
-    run->x[0] = 0;
-    for (std::int32_t i = 1; i < N; ++i) run->x[i] = i * run->h;
-    run->x[N] = 1;
-    // As the input step does: the solver's work fields backed in advance.
-    if (!reserve_field_memory(nodes, 2)) throw std::bad_alloc();
-    return run;
-}
 
 std::int32_t mesh(const benchmark::State& state) { return static_cast<std::int32_t>(state.range(0)); }
 

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/prepared_run.h"
 #include "driver/run.h"
 #include "numerics/solucao.h"
 
@@ -122,14 +123,8 @@ void BM_whole_run(benchmark::State& state) {
 // again in the plot data.
 void BM_ToCharsOfTableValues(benchmark::State& state) {
     const std::int32_t N = 1'000'000;
-    Run run;
-    run.fonte = 0;
-    run.N = N;
-    run.h = 1.0 / N;
-    for (Field* field : {&run.T, &run.Te, &run.x, &run.aw, &run.aP, &run.ae, &run.bP}) *field = Field(N + 1);
-    run.x[0] = 0;
-    for (std::int32_t i = 1; i < N; ++i) run.x[i] = i * run.h;
-    run.x[N] = 1;
+    const auto prepared = prepared_run(0, N);
+    Run& run = *prepared;
     solucao(run);
     std::vector<double> values;
     values.reserve(13 * (static_cast<std::size_t>(N) + 1));

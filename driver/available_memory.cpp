@@ -1,52 +1,30 @@
 #include "driver/available_memory.h"
 
 #include <algorithm>
-#include <charconv>
-#include <fstream>
-#include <iterator>
 #include <limits>
-#include <string>
 
 #include "driver/address_space.h"
 #include "driver/cgroup_memory.h"
+#include "driver/proc_fields.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
 namespace {
 
-// The value of a "Key:   1234 kB" line, in bytes.
-std::optional<std::uint64_t> field_bytes(std::string_view meminfo, std::string_view key) {
-    std::size_t at = 0;
-    while (at < meminfo.size()) {
-        std::size_t end = meminfo.find('\n', at);
-        if (end == std::string_view::npos) end = meminfo.size();
-        std::string_view line = meminfo.substr(at, end - at);
-        at = end + 1;
-        if (line.substr(0, key.size()) != key || line.substr(key.size(), 1) != ":") continue;
-        line.remove_prefix(key.size() + 1);
-        line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-        std::uint64_t kilobytes = 0;
-        const auto [next, error] = std::from_chars(line.data(), line.data() + line.size(), kilobytes);
-        if (error != std::errc() || next == line.data()) return std::nullopt;
-        if (kilobytes > std::numeric_limits<std::uint64_t>::max() / 1024) {
-            return std::numeric_limits<std::uint64_t>::max();
-        }
-        return kilobytes * 1024;
-    }
-    return std::nullopt;
-}
-
-std::string file_text(const char* name) {
-    std::ifstream file(name);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+// A field of /proc/meminfo in bytes; a value beyond 64 bits saturates.
+std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key) {
+    const std::optional<std::uint64_t> kilobytes = kilobyte_field(meminfo, key);
+    if (!kilobytes) return std::nullopt;
+    if (*kilobytes > std::numeric_limits<std::uint64_t>::max() / 1024) return std::numeric_limits<std::uint64_t>::max();
+    return *kilobytes * 1024;
 }
 
 }  // namespace
 
 std::optional<std::uint64_t> parse_available_memory(std::string_view meminfo) {
-    const std::optional<std::uint64_t> available = field_bytes(meminfo, "MemAvailable");
+    const std::optional<std::uint64_t> available = meminfo_bytes(meminfo, "MemAvailable");
     if (!available) return std::nullopt;
-    const std::uint64_t swap = field_bytes(meminfo, "SwapFree").value_or(0);
+    const std::uint64_t swap = meminfo_bytes(meminfo, "SwapFree").value_or(0);
     if (swap > std::numeric_limits<std::uint64_t>::max() - *available) {
         return std::numeric_limits<std::uint64_t>::max();
     }

@@ -143,7 +143,7 @@ void keep(double* memory, std::size_t values) {
 
 double* obtain_field_memory(std::size_t values) {
     if (values == 0) return nullptr;
-    if (values > SIZE_MAX / sizeof(double) - kHugePage) return nullptr;
+    if (values > (SIZE_MAX - kHugePage) / sizeof(double)) return nullptr;  // the mapping length would wrap
     if (!mapped(values)) return new (std::nothrow) double[values];
     if (double* memory = take_kept(values)) return memory;
     return obtain_mapped(values);

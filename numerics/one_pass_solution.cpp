@@ -78,15 +78,12 @@ inline void fill_line(double* to, double value) {
     store_line(to, values);
 }
 
-// Interior node i: its exact solution, its equation and its forward
-// elimination from node i - 1.
+// An interior node at x: its exact solution into Te, and its equation.
 template <typename F>
-inline Eliminacao interior_node(double x, double minus_h2, const Eliminacao& anterior, double& Te, double& bP) {
+inline Linha interior_node(double x, double minus_h2, double& Te) {
     const double base = F::base(x);
     Te = F::Te(x, base);
-    const Linha linha = linha_interior(F::S(x, base), minus_h2);
-    bP = linha.bP;
-    return eliminacao(anterior, linha);
+    return linha_interior(F::S(x, base), minus_h2);
 }
 
 // Node by node from 0 to N: the exact solution, the equation (boundary rows
@@ -103,8 +100,9 @@ void forward_pass(std::size_t N, double h, const double* x, double* Te, const Co
     work.write(0, e);
 
     auto single = [&](std::size_t i) {
-        e = interior_node<F>(x[i], minus_h2, e, Te[i], rows.bP[i]);
-        rows.aw[i] = 1, rows.aP[i] = 2, rows.ae[i] = 1;
+        const Linha linha = interior_node<F>(x[i], minus_h2, Te[i]);
+        rows.write(i, linha);
+        e = eliminacao(e, linha);
         work.write(i, e);
     };
     // Node by node up to the first node that starts a line in every field
@@ -114,8 +112,11 @@ void forward_pass(std::size_t N, double h, const double* x, double* Te, const Co
     if (line_aligned(i, Te, rows, work)) {
         for (; i + kLine <= N; i += kLine) {
             double te[kLine], bp[kLine], p[kLine], q[kLine];
+            Linha linha{};
             for (std::size_t k = 0; k < kLine; ++k) {
-                e = interior_node<F>(x[i + k], minus_h2, e, te[k], bp[k]);
+                linha = interior_node<F>(x[i + k], minus_h2, te[k]);
+                bp[k] = linha.bP;
+                e = eliminacao(e, linha);
                 p[k] = e.P;
                 q[k] = e.Q;
             }
@@ -123,9 +124,10 @@ void forward_pass(std::size_t N, double h, const double* x, double* Te, const Co
             store_line(rows.bP + i, bp);
             store_line(work.P + i, p);
             store_line(work.Q + i, q);
-            fill_line(rows.aw + i, 1);
-            fill_line(rows.aP + i, 2);
-            fill_line(rows.ae + i, 1);
+            // aw, aP and ae are the same at every interior node.
+            fill_line(rows.aw + i, linha.aw);
+            fill_line(rows.aP + i, linha.aP);
+            fill_line(rows.ae + i, linha.ae);
         }
     }
     for (; i < N; ++i) single(i);
