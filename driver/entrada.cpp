@@ -12,6 +12,9 @@
 #include "driver/input_reader.h"
 #include "driver/run_command.h"
 #include "numerics/field_memory.h"
+#include "numerics/mesh.h"
+#include "numerics/nodes.h"
+#include "numerics/run_memory.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -19,10 +22,6 @@ namespace {
 
 constexpr int kInputUnit = 7;
 constexpr std::string_view kInputFile = "Kestrelfold.in";
-
-// The seven fields and the two work fields of the tridiagonal solver, one
-// double per node each.
-constexpr std::uint64_t kBytesPerNode = 9 * sizeof(double);
 
 // A null value leaves the variable as it was.
 template <typename T>
@@ -59,9 +58,8 @@ void check_values(const Run& run) {
 }
 
 void allocate_fields(Run& run) {
-    const std::uint64_t nodes = static_cast<std::uint64_t>(run.N) + 1;
-    require_memory(kBytesPerNode * nodes);
-    const auto size = static_cast<std::size_t>(nodes);
+    require_memory(run_memory_bytes(run.N));
+    const std::size_t size = node_count(run.N);
     run.T = Field(size);
     run.Te = Field(size);
     run.x = Field(size);
@@ -75,12 +73,9 @@ void allocate_fields(Run& run) {
     if (!reserve_field_memory(size, 2)) throw FatalError(std::string(kInsufficientMemory));
 }
 
-// x_i = i*h as one product; the last node is exactly 1, not N*h.
 void build_mesh(Run& run) {
-    run.h = 1.0 / run.N;
-    run.x[0] = 0.0;
-    for (std::int32_t i = 1; i < run.N; ++i) run.x[i] = static_cast<double>(i) * run.h;
-    run.x[run.N] = 1.0;
+    run.h = element_length(run.N);
+    for (std::int64_t i = 0; i <= run.N; ++i) run.x[i] = x_no(run.N, run.h, i);
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "driver/run.h"
 #include "fuzz/fuzz_directory.h"
 #include "fuzz/fuzz_seams.h"
+#include "numerics/run_memory.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold::fuzz {
@@ -202,7 +203,7 @@ void check_values(const Run& run, const Values& expected, std::uint64_t bytes) {
     if (run.N < 2 || run.freq < 1 || run.fonte < 0 || run.fonte > 4 || blank(run.caso)) {
         broken("values outside the data model passed the checks");
     }
-    if (bytes != 9 * sizeof(double) * (static_cast<std::uint64_t>(run.N) + 1)) broken("memory asked for is not N + 1 nodes");
+    if (bytes != run_memory_bytes(run.N)) broken("memory asked for is not the run's figure for N");
 }
 
 void run_entrada(std::string_view bytes) {

@@ -1,8 +1,11 @@
 #include "numerics/solucao_analitica.h"
 
 #include <cstddef>
+#include <stdexcept>
+#include <string>
 
 #include "numerics/fontes.h"
+#include "numerics/mesh.h"
 #include "numerics/nodes.h"
 
 namespace kestrelfold {
@@ -23,6 +26,22 @@ constexpr ValoresExatos kValoresExatos[kFonteMaior + 1] = {
 ValoresExatos valores_exatos(std::int32_t fonte) {
     require_fonte("valores_exatos", fonte);
     return kValoresExatos[fonte];
+}
+
+double Te_no(std::int32_t fonte, std::int32_t N, std::int64_t i) {
+    require_fonte("Te_no", fonte);
+    if (N < 1 || i < 0 || i > N) {
+        throw std::invalid_argument("Te_no: node " + std::to_string(i) + " of a mesh of " +
+                                    std::to_string(N) + " elements");
+    }
+    const double x = x_no(N, element_length(N), i);
+    return com_fonte(fonte, [&]<typename F>(F) {
+        if constexpr (F::extremos_fixados) {
+            if (i == 0) return 0.0;
+            if (i == N) return 1.0;
+        }
+        return F::Te(x, F::base(x));
+    });
 }
 
 ValoresExatos solucao_analitica(std::int32_t fonte, std::int32_t N, std::span<const double> x,

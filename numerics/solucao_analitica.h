@@ -28,6 +28,12 @@ inline void fixa_extremos(std::int32_t N, double* Te) {
 //   fonte 4: (x_i * x_i) * (x_i * x_i)
 // and the exact quantities of that fonte. N < 0, a field shorter than N + 1
 // values, or a fonte outside 0..4: std::invalid_argument, nothing written.
+// Te at the one node i of the mesh of N elements (x_i as the mesh has it),
+// the same double that solucao_analitica forms there: for whoever shows or
+// compares the exact solution at a node without the whole field. N >= 1,
+// 0 <= i <= N and a fonte 0..4; otherwise std::invalid_argument.
+double Te_no(std::int32_t fonte, std::int32_t N, std::int64_t i);
+
 ValoresExatos solucao_analitica(std::int32_t fonte, std::int32_t N, std::span<const double> x,
                                 std::span<double> Te);
 

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "numerics/solucao_analitica.h"
 #include "output/fatal_error.h"
 #include "tests/numerics_fixture.h"
 
@@ -62,6 +64,25 @@ TEST(Solucao, ExactSolutionBitsFollowTheSpecifiedOperations) {
             }
         }
     }
+}
+
+// The exact solution at one node, formed again without the field (as the
+// mesh-study tool forms T(1/2)'s exact value), is the field's value bit for
+// bit, the end nodes of the exponential included.
+TEST(Solucao, ExactSolutionAtOneNodeIsTheFieldsValue) {
+    for (std::int32_t fonte = 0; fonte <= 4; ++fonte) {
+        for (std::int32_t N : {2, 3, 10, 37, 1000}) {
+            const auto run = solved(fonte, N);
+            for (std::int32_t i = 0; i <= N; ++i) {
+                EXPECT_EQ(bits_of(Te_no(fonte, N, i)), bits_of(run->Te[i]))
+                    << "fonte " << fonte << ", N " << N << ", i " << i;
+            }
+        }
+    }
+    EXPECT_THROW(Te_no(0, 10, 11), std::invalid_argument);
+    EXPECT_THROW(Te_no(0, 10, -1), std::invalid_argument);
+    EXPECT_THROW(Te_no(5, 10, 5), std::invalid_argument);
+    EXPECT_THROW(Te_no(1, 0, 0), std::invalid_argument);
 }
 
 TEST(Solucao, QuarticSourceHasSecondOrderNodalError) {
