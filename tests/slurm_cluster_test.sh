@@ -24,10 +24,10 @@ if ! slurm_cluster_start; then
 fi
 echo "node idle ${slurm_cluster_idle_seconds} s after the start"
 
-# --- the node is this machine: its CPUs, and its memory less the kernel's
+# --- the node is this machine: the CPUs online, MemTotal to within 10 %
 memory_kb=$(awk '/^MemTotal:/ { print $2 }' /proc/meminfo)
 node=$(scontrol show node "$slurm_cluster_node")
-grep -q "CPUTot=$(nproc) " <<<"$node" || fail "node CPUs differ from nproc: $node"
+grep -q "CPUTot=$(getconf _NPROCESSORS_ONLN) " <<<"$node" || fail "node CPUs differ from those online: $node"
 grep -q "RealMemory=$slurm_cluster_memory_mb " <<<"$node" || fail "node memory: $node"
 if [ $((slurm_cluster_memory_mb * 1024)) -gt "$memory_kb" ] ||
     [ $((slurm_cluster_memory_mb * 1024 * 10)) -lt $((memory_kb * 9)) ]; then
@@ -97,15 +97,13 @@ grep -q 'exceeded memory limit' "$tmp/holding/slurm-${job}_1.out" 2>/dev/null ||
 
 # --- a second cluster beside this one, its shell then killed: its daemons
 # go, this cluster goes on
-(
-    trap - EXIT
-    TMPDIR=$tmp exec bash -c '
-        . "$1/tests/cluster/slurm_cluster.sh"
-        slurm_cluster_start || exit
-        slurm_cluster_pids >"$2.tmp"
-        mv "$2.tmp" "$2"
-        exec sleep 300' bash "$source_dir" "$tmp/second.pids"
-) &
+# shellcheck disable=SC2016 # expanded by the inner shell
+TMPDIR=$tmp bash -c '
+    . "$1/tests/cluster/slurm_cluster.sh"
+    slurm_cluster_start || exit
+    slurm_cluster_pids >"$2.tmp"
+    mv "$2.tmp" "$2"
+    exec sleep 300' bash "$source_dir" "$tmp/second.pids" &
 second=$!
 for _ in $(seq 1 600); do
     [ -s "$tmp/second.pids" ] && break
@@ -126,6 +124,7 @@ if [ -s "$tmp/second.pids" ]; then
 else
     fail "second cluster did not start"
 fi
+
 # runs_a_job LABEL: a job of this shell's cluster runs, through srun, which
 # returns as soon as the job ends.
 runs_a_job() {
