@@ -28,8 +28,8 @@
 # the daemons' logs, stops what it started and returns 77.
 #
 # slurm_cluster_stop cancels the cluster's jobs, stops slurmd, slurmctld and
-# munged by their pids, and removes the folder (kept when
-# slurm_cluster_keep=1). slurm_cluster_pids lists the daemons and their
+# munged by their pids (SIGTERM, SIGKILL after 10 s), and removes the folder
+# (kept when slurm_cluster_keep=1); HUP, INT and TERM wait until it is done. slurm_cluster_pids lists the daemons and their
 # pids; slurm_cluster_logs prints the end of each log.
 #
 # Settings read at start: slurm_cluster_timeout (seconds to wait for an idle
@@ -332,6 +332,9 @@ _slurm_cluster_end() {
 slurm_cluster_stop() {
     local i entry
     [ -n "${slurm_cluster_dir:-}" ] || return 0
+    # A second signal must not cut the cleanup short (it takes a minute at
+    # most); the shell is on its way out anyway when a trap calls this.
+    trap '' HUP INT TERM
     if _slurm_cluster_alive slurmctld; then
         squeue -h -o %i 2>/dev/null | xargs -r scancel 2>/dev/null
         _slurm_cluster_wait 30 _slurm_cluster_no_jobs ||
@@ -346,6 +349,9 @@ slurm_cluster_stop() {
     [ "${slurm_cluster_keep:-0}" = 1 ] || rm -rf "$slurm_cluster_dir"
     slurm_cluster_dir=
     unset SLURM_CONF
+    trap 'exit 129' HUP
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
 }
 
 # slurm_cluster_pids: one line per daemon started, its name and pid.
