@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The project's shell scripts (the adapters, the tools, the CI script, the
-# script tests and the fuzz runner) pass shellcheck without a finding.
+# script tests with their libraries and the fuzz runner) pass shellcheck
+# without a finding.
 # Arguments: program path, source dir, build dir. Exit 77: shellcheck missing.
 set -u
 source_dir=$2
@@ -12,7 +13,7 @@ fi
 
 cd "$source_dir" || exit 1
 shopt -s nullglob
-scripts=(tools/desktop/* tools/batch/* tools/*.sh tests/*.sh fuzz/*.sh .ci/run)
+scripts=(tools/desktop/* tools/batch/* tools/*.sh tests/*.sh tests/cluster/*.sh fuzz/*.sh .ci/run)
 if [ "${#scripts[@]}" -lt 8 ]; then
     echo "FAIL: only ${#scripts[@]} scripts found: ${scripts[*]}"
     exit 1
