@@ -2,9 +2,9 @@
 # The desktop adapters with stand-ins for the editor and for gnuplot, which
 # record how they were started: notepad hands the file to the user's editor as
 # one argument and returns only when the editor has ended, with its status;
-# wgnuplot shows the script and waits the same way; a missing editor or
-# gnuplot gives one clear line and a non-zero status. Then a whole run of the
-# program with the desktop adapters first on PATH.
+# wgnuplot shows the script, says in one line how to go on, and waits the same
+# way; a missing editor or gnuplot gives one clear line and a non-zero status.
+# Then a whole run of the program with the desktop adapters first on PATH.
 # Arguments: program path, source dir, build dir.
 set -u
 program=$1
@@ -33,7 +33,7 @@ EOF
 # gnuplot also answers the question for its default terminal.
 cat >"$tmp/bin/gnuplot" <<'EOF'
 #!/bin/sh
-case $* in *GPVAL_TERM*) echo "$STAND_IN_TERMINAL"; exit 0 ;; esac
+case $* in *"print GPVAL_TERM"*) echo "$STAND_IN_TERMINAL"; exit 0 ;; esac
 EOF
 tail -n +2 "$tmp/bin/stand-in-editor" >>"$tmp/bin/gnuplot"
 chmod +x "$tmp/bin/stand-in-editor" "$tmp/bin/gnuplot"
@@ -63,12 +63,12 @@ run() {
     log=$(paste -sd '|' "$STAND_IN_LOG")
 }
 
-# expect NAME STATUS LOG: the last run ended with STATUS and recorded LOG,
-# and printed nothing when it succeeded.
+# expect NAME STATUS LOG [ERR]: the last run ended with STATUS and recorded
+# LOG; when it succeeded it printed ERR (by default nothing).
 expect() {
     [ "$status" = "$2" ] || fail "$1: status $status, expected $2"
     [ "$log" = "$3" ] || fail "$1: recorded '$log', expected '$3'"
-    if [ "$2" = 0 ] && [ -s "$tmp/err" ]; then fail "$1: printed $(cat "$tmp/err")"; fi
+    if [ "$2" = 0 ] && [ "$(cat "$tmp/err")" != "${4:-}" ]; then fail "$1: printed $(cat "$tmp/err")"; fi
 }
 
 # expect_message NAME WORD: the last run failed with one line naming WORD and
@@ -111,12 +111,16 @@ expect_message "EDITOR names notepad" notepad
 run "$notepad" --
 expect_message "no file" usage
 
-# --- wgnuplot
+# --- wgnuplot: the script, then q set to close the window, then the wait;
+# one line says how to go on.
+q_closes="if (GPVAL_TERM eq 'qt' || GPVAL_TERM eq 'wxt') { eval 'set terminal '.GPVAL_TERM.' noctrl'; replot }"
+hint="is shown in a plot window: close the window (or press q in it) to go on"
 printf 'plot x\r\n replot\r\n' >"$tmp/plot one.gnu"
 run "$wgnuplot" STAND_IN_DELAY=1 -- "$tmp/plot one.gnu"
-expect "waits for the plot window" 0 "gnuplot 3|[$tmp/plot one.gnu]|[-e]|[pause mouse close]|ended"
+expect "waits for the plot window" 0 "gnuplot 5|[$tmp/plot one.gnu]|[-e]|[$q_closes]|[-e]|[pause mouse close]|ended" \
+    "wgnuplot: $tmp/plot one.gnu $hint"
 run "$wgnuplot" STAND_IN_STATUS=4 -- "$tmp/plot one.gnu"
-expect "gnuplot status passed on" 4 "gnuplot 3|[$tmp/plot one.gnu]|[-e]|[pause mouse close]|ended"
+expect "gnuplot status passed on" 4 "gnuplot 5|[$tmp/plot one.gnu]|[-e]|[$q_closes]|[-e]|[pause mouse close]|ended"
 run "$wgnuplot" PATH="$tmp/empty" -- "$tmp/plot one.gnu"
 expect_message "gnuplot missing" gnuplot
 run "$wgnuplot" STAND_IN_TERMINAL=unknown -- "$tmp/plot one.gnu"
@@ -148,10 +152,11 @@ EOF
     log=$(paste -sd '|' "$STAND_IN_LOG")
     expect "whole run" 0 "$(printf '%s|' \
         "stand-in-editor 1" "[Kestrelfold.in]" ended \
-        "gnuplot 3" "[Kestrelfold_T.gnu]" "[-e]" "[pause mouse close]" ended \
-        "gnuplot 3" "[Kestrelfold_E.gnu]" "[-e]" "[pause mouse close]" ended \
+        "gnuplot 5" "[Kestrelfold_T.gnu]" "[-e]" "[$q_closes]" "[-e]" "[pause mouse close]" ended \
+        "gnuplot 5" "[Kestrelfold_E.gnu]" "[-e]" "[$q_closes]" "[-e]" "[pause mouse close]" ended \
         "stand-in-editor 1" "[saida.txt.Vantreuse]" ended \
-        "stand-in-editor 1" "[saida.txt]")ended"
+        "stand-in-editor 1" "[saida.txt]")ended" \
+        "$(printf 'wgnuplot: %s %s\n' Kestrelfold_T.gnu "$hint" Kestrelfold_E.gnu "$hint")"
     grep -aq '^       4 \.* = n' "$work/saida.txt" || fail "whole run: the edit made in the editor was not read"
 else
     fail "no program at $program"
