@@ -24,5 +24,14 @@ install(FILES
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold_E.gnu
   DESTINATION ${KESTRELFOLD_SHARE_DIR}/examples)
 
-install(FILES ${CMAKE_SOURCE_DIR}/man/kestrelfold.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The man pages, every page of man/, name the folders of the prefix they are
+# installed under: they are written at install time, when that prefix is
+# known (cmake/install_man_pages.cmake).
+install(CODE "
+  set(KESTRELFOLD_MAN_SOURCE \"${CMAKE_SOURCE_DIR}/man\")
+  set(KESTRELFOLD_MAN_STAGING \"${CMAKE_BINARY_DIR}/man\")
+  set(KESTRELFOLD_INSTALL_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(KESTRELFOLD_INSTALL_MANDIR \"${CMAKE_INSTALL_MANDIR}\")
+  set(KESTRELFOLD_INSTALL_SHAREDIR \"${KESTRELFOLD_SHARE_DIR}\")
+  include(\"${CMAKE_SOURCE_DIR}/cmake/install_man_pages.cmake\")
+")

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # cmake --install into a temporary prefix yields the program, both sets of
-# adapters, the examples and the man page; the installed program then runs
-# the installed example with the installed batch adapters.
+# adapters, the examples and the man pages, which name the folders of that
+# prefix (also when staged under DESTDIR) and which man finds through PATH;
+# the installed program then runs the installed example, copied as the man
+# page says, with the installed batch adapters.
 # Arguments: program path, source dir, build dir (configured and built).
 set -u
 source_dir=$2
@@ -10,7 +12,8 @@ build_dir=$3
 # shellcheck source=tests/script_checks.sh
 . "$source_dir/tests/script_checks.sh"
 
-prefix=$tmp/prefix
+# A hyphen in the prefix: the man page must print it as one, not as a dash.
+prefix=$tmp/my-prefix
 if ! cmake --install "$build_dir" --prefix "$prefix" >"$tmp/install.log" 2>&1; then
     cat "$tmp/install.log"
     echo "FAIL: cmake --install"
@@ -28,7 +31,6 @@ expected=(
     "share/kestrelfold/examples/Kestrelfold.in|examples/Kestrelfold.in"
     "share/kestrelfold/examples/Kestrelfold_T.gnu|examples/Kestrelfold_T.gnu"
     "share/kestrelfold/examples/Kestrelfold_E.gnu|examples/Kestrelfold_E.gnu"
-    "share/man/man1/kestrelfold.1|man/kestrelfold.1"
 )
 for e in "${expected[@]}"; do
     file=$prefix/${e%%|*}
@@ -45,20 +47,56 @@ for e in "${expected[@]}"; do
     esac
 done
 
-# The man page renders without a complaint and has its sections.
+# check_man_pages PREFIX ROOT: every page of man/ is installed under
+# ROOT/PREFIX as its source with the placeholders replaced by PREFIX's
+# folders, written for roff (- as \-).
+check_man_pages() {
+    local page name installed roff_prefix
+    roff_prefix=${1//-/\\\\-}  # \- as sed writes it
+    for page in "$source_dir"/man/*.[1-9]; do
+        name=${page##*/}
+        installed=$2$1/share/man/man${name##*.}/$name
+        if [ ! -f "$installed" ]; then
+            fail "man page $name not installed in $installed"
+            continue
+        fi
+        sed -e "s|@KESTRELFOLD_BIN_DIR@|$roff_prefix/bin|g" \
+            -e "s|@KESTRELFOLD_SHARE_DIR@|$roff_prefix/share/kestrelfold|g" "$page" |
+            cmp -s - "$installed" || fail "man page $name under $2$1 does not name that prefix's folders"
+    done
+}
+check_man_pages "$prefix" ""
+
+# Staged under DESTDIR, the pages name the prefix alone.
+if DESTDIR=$tmp/stage cmake --install "$build_dir" --prefix /opt/kestrel-fold >"$tmp/install.log" 2>&1; then
+    check_man_pages /opt/kestrel-fold "$tmp/stage"
+else
+    fail "cmake --install with DESTDIR: $(cat "$tmp/install.log")"
+fi
+
+# The man page renders without a complaint and has its sections; man finds it
+# through PATH when the prefix's bin folder is on it.
+page=$prefix/share/man/man1/kestrelfold.1
 if command -v man >/dev/null 2>&1; then
-    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/kestrelfold.1" \
-        >"$tmp/man.txt" 2>"$tmp/man.err"
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$tmp/man.txt" 2>"$tmp/man.err"
     [ -s "$tmp/man.err" ] && fail "man page warnings: $(cat "$tmp/man.err")"
     for section in NAME SYNOPSIS "INPUT FILE" FILES "EXTERNAL COMMANDS AND ADAPTERS" "EXIT STATUS" EXAMPLES; do
         grep -q "^$section\$" "$tmp/man.txt" || fail "man page lacks $section"
     done
+    found=$(env -u MANPATH PATH="$prefix/bin:/usr/bin:/bin" man -w kestrelfold 2>&1)
+    [ "$found" = "$page" ] || fail "man through PATH found '$found', not $page"
 fi
 
-# The installed program on the installed example, without windows.
+# The installed program on the installed example, copied by the man page's
+# own command, without windows.
 work=$tmp/work
 mkdir -p "$work"
-cp "$share"/examples/* "$work"/
+copy="cp $share/examples/* ."
+if [ -f "$tmp/man.txt" ]; then
+    man_copy=$(sed -n 's/^ *\(cp .*examples.*\)$/\1/p' "$tmp/man.txt")
+    [ "$man_copy" = "$copy" ] || fail "the man page copies the examples by '$man_copy', not '$copy'"
+fi
+(cd "$work" && eval "$copy") || fail "the man page's '$copy' failed"
 status=0
 (cd "$work" && PATH="$share/batch:$PATH" "$prefix/bin/kestrelfold" </dev/null >"$tmp/run.out" 2>"$tmp/run.err") ||
     status=$?
