@@ -1,0 +1,25 @@
+#pragma once
+// The report of a study, from what the runs left in the mesh folders and
+// nothing else: DIR/estudo.csv, DIR/estudo.txt, DIR/estudo.gnu and the two
+// plots. A mesh without a complete run is named and left out.
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "study/plots.h"
+#include "study/study_table.h"
+
+namespace kestrelfold::study {
+
+struct ReportOutcome {
+    std::vector<MissingMesh> missing;  // meshes without a complete run
+    std::size_t complete = 0;
+    PlotOutcome plots;
+};
+
+// The meshes coarse to fine. FileError when a report file cannot be written.
+ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes);
+
+}  // namespace kestrelfold::study
