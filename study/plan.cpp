@@ -22,13 +22,15 @@ constexpr std::string_view kSilentNotepad =
     "# once, so that no run waits for an editor.\n"
     "exit 0\n";
 
-void make_folder(const fs::path& folder) {
+// Whether the folder was made now (and so holds nothing yet).
+bool make_folder(const fs::path& folder) {
     std::error_code error;
-    fs::create_directories(folder, error);
-    if (error || !fs::is_directory(folder)) {
+    const bool made = fs::create_directories(folder, error);
+    if (error || (!made && !fs::is_directory(folder, error))) {
         throw FileError("cannot make the folder " + folder.string() + ": " +
                         (error ? error.message() : std::string("a file of that name is in the way")));
     }
+    return made;
 }
 
 void remove_file(const fs::path& file) {
@@ -40,13 +42,14 @@ void remove_file(const fs::path& file) {
 // The folder of a mesh ready for its run: the input file written, every file
 // an earlier run left taken away.
 void prepare_mesh(const fs::path& folder, const StudyOptions& options, std::int32_t N) {
-    make_folder(folder);
-    for (const std::string& name : {std::string(kRunListing), extrapolation_file_name(kRunListing),
-                                    std::string(kRunLog)}) {
-        remove_file(folder / name);
+    if (!make_folder(folder)) {
+        for (const std::string& name : {std::string(kRunListing), extrapolation_file_name(kRunListing),
+                                        std::string(kRunLog)}) {
+            remove_file(folder / name);
+        }
     }
     const std::string title = options.title ? *options.title : default_title(options.fonte, N);
-    write_file(folder / kInputFile, run_input_text(options.fonte, N, title));
+    write_file_in_place(folder / kInputFile, run_input_text(options.fonte, N, title));
 }
 
 std::string job_list_text(const std::vector<Job>& jobs) {

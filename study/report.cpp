@@ -9,7 +9,7 @@
 
 namespace kestrelfold::study {
 
-ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes) {
+StudyTable read_study(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes) {
     std::vector<MeshValues> complete;
     std::vector<MissingMesh> missing;
     for (std::int32_t N : meshes) {
@@ -20,15 +20,24 @@ ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte,
             missing.push_back({N, std::move(reading.problem)});
         }
     }
-    const StudyTable table = compute_study(fonte, complete, missing);
+    return compute_study(fonte, complete, std::move(missing));
+}
+
+void write_report_files(const std::filesystem::path& dir, const StudyTable& table) {
     write_file(dir / kCsvReport, study_csv(table));
     write_file(dir / kTextReport, study_text(table));
     write_file(dir / kPlotScript, study_gnuplot_script(table));
+}
+
+ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes) {
+    const StudyTable table = read_study(dir, fonte, meshes);
+    write_report_files(dir, table);
+    const std::size_t complete = table.quantities.front().rows.size();
     // A curve needs two meshes, and gnuplot complains about a range of one.
-    PlotOutcome plots = complete.size() >= 2
+    PlotOutcome plots = complete >= 2
                             ? draw_plots(dir)
                             : PlotOutcome{PlotResult::nothing_to_draw, "fewer than two complete meshes: no plots drawn"};
-    return {std::move(missing), complete.size(), std::move(plots)};
+    return {table.missing, complete, std::move(plots)};
 }
 
 }  // namespace kestrelfold::study

@@ -22,4 +22,9 @@ struct ReportOutcome {
 // The meshes coarse to fine. FileError when a report file cannot be written.
 ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes);
 
+// Its steps. The study of the runs the mesh folders hold:
+StudyTable read_study(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes);
+// its three renderings, written into DIR (FileError when one cannot be):
+void write_report_files(const std::filesystem::path& dir, const StudyTable& table);
+
 }  // namespace kestrelfold::study

@@ -1,7 +1,6 @@
 #include "study/run_files.h"
 
 #include <charconv>
-#include <fstream>
 #include <sstream>
 #include <system_error>
 
@@ -14,6 +13,7 @@
 #include "output/printed_title.h"
 #include "output/units.h"
 #include "study/study_layout.h"
+#include "study/text_file.h"
 
 namespace kestrelfold::study {
 namespace fs = std::filesystem;
@@ -24,25 +24,11 @@ constexpr std::size_t kFieldStart = 2;  // columns 3-42
 constexpr std::size_t kFieldWidth = 40;
 constexpr std::size_t kLongestLogLine = 300;
 
-std::string read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
-// The last bytes of a file that may be large (a listing with its tables).
-std::string read_tail(const fs::path& path, std::size_t count) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in.tellg();
-    if (size <= 0) return {};
-    const std::streamoff start = size > static_cast<std::streamoff>(count) ? size - static_cast<std::streamoff>(count) : 0;
-    in.seekg(start);
-    std::string tail(static_cast<std::size_t>(size - start), '\0');
-    in.read(tail.data(), static_cast<std::streamsize>(tail.size()));
-    tail.resize(static_cast<std::size_t>(in.gcount()));
-    return tail;
-}
+// A data file of four records is some 300 bytes; anything much longer is
+// not one, and is not read whole.
+constexpr std::size_t kLongestDataFile = 4096;
+// The listing's last record, and the line end before it.
+constexpr std::size_t kListingTail = 256;
 
 struct RunInput {
     std::string caso;
@@ -66,7 +52,7 @@ RunInput read_input(const fs::path& file) {
 // The last line of the run's log: the program's message when it failed.
 std::string last_log_line(const fs::path& folder) {
     std::string line;
-    std::istringstream log(read_tail(folder / kRunLog, 4096));
+    std::istringstream log(read_file(folder / kRunLog, 4096).value_or(""));
     for (std::string next; std::getline(log, next);) {
         if (!next.empty() && next.back() == '\r') next.pop_back();
         if (!next.empty()) line = next;
@@ -151,14 +137,13 @@ RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N) 
     if (std::string problem = check_input(folder, fonte, N, input); !problem.empty()) return {{}, problem};
 
     const std::string listing(trimmed_caso(input.caso));
-    std::error_code error;
-    if (!fs::is_regular_file(folder / listing, error)) return {{}, why_not(folder, "no listing " + listing)};
-    if (!listing_complete(read_tail(folder / listing, 256))) {
-        return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
-    }
+    const std::optional<std::string> tail = read_file(folder / listing, kListingTail);
+    if (!tail) return {{}, why_not(folder, "no listing " + listing)};
+    if (!listing_complete(*tail)) return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
     const std::string data_file = extrapolation_file_name(input.caso);
-    if (!fs::is_regular_file(folder / data_file, error)) return {{}, why_not(folder, "no " + data_file)};
-    const std::optional<std::array<double, 4>> values = parse_extrapolation_records(read_bytes(folder / data_file));
+    const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile + 1);
+    if (!data) return {{}, why_not(folder, "no " + data_file)};
+    const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
     if (!values) return {{}, why_not(folder, data_file + " is incomplete or unreadable")};
     if ((*values)[0] != element_length(N)) return {{}, data_file + " holds an h other than 1/" + std::to_string(N)};
     return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}}, {}};

@@ -40,11 +40,46 @@ void write_file(const std::filesystem::path& path, std::string_view bytes, bool 
     const int write_error = errno;
     const bool closed = ::close(fd) == 0;
     const int close_error = errno;
+    if (written && closed && ::unlink(path.c_str()) != 0 && errno != ENOENT) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        fail(path, error);
+    }
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
         const int error = !written ? write_error : !closed ? close_error : errno;
         ::unlink(temporary.c_str());
         fail(path, error);
     }
+}
+
+void write_file_in_place(const std::filesystem::path& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) fail(path, errno);
+    const bool written = write_all(fd, bytes);
+    const int write_error = errno;
+    if (::close(fd) != 0 || !written) fail(path, written ? errno : write_error);
+}
+
+std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t limit) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat status {};
+    std::optional<std::string> bytes;
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+        const auto size = static_cast<std::size_t>(status.st_size);
+        const std::size_t count = size < limit ? size : limit;
+        std::string buffer(count, '\0');
+        std::size_t done = 0;
+        while (done < count) {
+            const ssize_t n = ::pread(fd, buffer.data() + done, count - done, static_cast<off_t>(size - count + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        if (done == count) bytes = std::move(buffer);
+    }
+    ::close(fd);
+    return bytes;
 }
 
 }  // namespace kestrelfold::study
