@@ -19,7 +19,6 @@
 #include <string>
 
 #include "driver/available_memory.h"
-#include "study/heap_reuse.h"
 #include "study/job_runner.h"
 #include "study/mesh_list.h"
 #include "study/plan.h"
@@ -37,7 +36,6 @@ constexpr std::int32_t kFonte = 0;
 struct StudyScratch {
     fs::path dir;
     StudyScratch() {
-        reuse_freed_heap();  // as kestrelfold-study does
         std::string name = (fs::temp_directory_path() / "kestrelfold_study_XXXXXX").string();
         if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         dir = name;
@@ -46,9 +44,10 @@ struct StudyScratch {
 
     int studies = 0;
 
+    StudyOptions options;
+
     // The plan of a study in a folder of its own.
     Plan plan() {
-        StudyOptions options;
         options.fonte = kFonte;
         options.meshes = parse_mesh_list(kMeshes);
         options.dir = (dir / ("estudo" + std::to_string(++studies))).string();
@@ -91,7 +90,7 @@ void BM_study_own_work(benchmark::State& state) {
         run(plan, 2);
         state.ResumeTiming();
         const clock::time_point report = clock::now();
-        const StudyTable table = read_study(plan.dir, kFonte, plan.meshes);
+        const StudyTable table = read_study(plan.dir, scratch.options);
         write_report_files(plan.dir, table);
         report_seconds += std::chrono::duration<double>(clock::now() - report).count();
         if (!table.missing.empty()) throw std::runtime_error("a mesh has no complete run");
@@ -105,7 +104,7 @@ void BM_study_plots(benchmark::State& state) {
     StudyScratch scratch;
     const Plan plan = scratch.plan();
     run(plan, 2);
-    write_report_files(plan.dir, read_study(plan.dir, kFonte, plan.meshes));
+    write_report_files(plan.dir, read_study(plan.dir, scratch.options));
     for (auto _ : state) {
         const PlotOutcome plots = draw_plots(plan.dir);
         if (plots.result != PlotResult::drawn) {

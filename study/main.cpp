@@ -5,7 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "study/heap_reuse.h"
 #include "study/options.h"
 #include "study/study.h"
 
@@ -28,6 +27,5 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const std::string& warning : line.warnings) std::cerr << "kestrelfold-study: warning: " << warning << "\n";
-    reuse_freed_heap();
     return run_study(line.options, std::cerr);
 }

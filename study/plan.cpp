@@ -41,15 +41,14 @@ void remove_file(const fs::path& file) {
 
 // The folder of a mesh ready for its run: the input file written, every file
 // an earlier run left taken away.
-void prepare_mesh(const fs::path& folder, const StudyOptions& options, std::int32_t N) {
+void prepare_mesh(const fs::path& folder, const std::string& input) {
     if (!make_folder(folder)) {
         for (const std::string& name : {std::string(kRunListing), extrapolation_file_name(kRunListing),
                                         std::string(kRunLog)}) {
             remove_file(folder / name);
         }
     }
-    const std::string title = options.title ? *options.title : default_title(options.fonte, N);
-    write_file_in_place(folder / kInputFile, run_input_text(options.fonte, N, title));
+    write_file_in_place(folder / kInputFile, input);
 }
 
 std::string job_list_text(const std::vector<Job>& jobs) {
@@ -79,11 +78,12 @@ Plan make_plan(const StudyOptions& options, const fs::path& program) {
 
     for (auto N = plan.meshes.rbegin(); N != plan.meshes.rend(); ++N) {
         const fs::path folder = plan.dir / mesh_folder_name(*N);
-        if (!options.force && read_run(folder, options.fonte, *N).values) {
+        const std::string input = study_input_text(options.fonte, *N, options.title);
+        if (!options.force && read_run(folder, options.fonte, *N, input).values) {
             ++plan.complete;
             continue;
         }
-        prepare_mesh(folder, options, *N);
+        prepare_mesh(folder, input);
         plan.jobs.push_back({*N, job_command(folder, adapters, program)});
     }
     write_file(plan.dir / kJobList, job_list_text(plan.jobs));

@@ -33,11 +33,17 @@ std::vector<std::string> plot_environment() {
 }
 
 // The status of gnuplot run on the script in `dir`; -1 when it could not be
-// started or was ended by a signal.
+// started or was ended by a signal. A shell moves into the folder first; the
+// folder and the program reach it as arguments, never inside the command.
 int run_gnuplot(const fs::path& gnuplot, const fs::path& dir) {
+    std::string shell = "sh";
+    std::string option = "-c";
+    std::string command = "cd -- \"$1\" && exec \"$2\" \"$3\"";
+    std::string folder = dir.string();
     std::string program = gnuplot.string();
     std::string script(kPlotScript);
-    char* argv[] = {program.data(), script.data(), nullptr};
+    char* argv[] = {shell.data(), option.data(), command.data(), shell.data(), folder.data(), program.data(),
+                    script.data(), nullptr};
     std::vector<std::string> variables = plot_environment();
     std::vector<char*> envp;
     for (std::string& variable : variables) envp.push_back(variable.data());
@@ -45,11 +51,10 @@ int run_gnuplot(const fs::path& gnuplot, const fs::path& dir) {
 
     posix_spawn_file_actions_t actions;
     if (posix_spawn_file_actions_init(&actions) != 0) return -1;
-    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     pid_t pid = -1;
     std::cerr.flush();
-    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+    const int error = posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv, envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) return -1;
     int status = 0;

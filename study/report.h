@@ -4,10 +4,10 @@
 // plots. A mesh without a complete run is named and left out.
 #include <cstdint>
 #include <filesystem>
-#include <span>
 #include <string>
 #include <vector>
 
+#include "study/options.h"
 #include "study/plots.h"
 #include "study/study_table.h"
 
@@ -19,11 +19,12 @@ struct ReportOutcome {
     PlotOutcome plots;
 };
 
-// The meshes coarse to fine. FileError when a report file cannot be written.
-ReportOutcome write_report(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes);
+// The study's fonte, meshes (coarse to fine) and title, as its plan had
+// them. FileError when a report file cannot be written.
+ReportOutcome write_report(const std::filesystem::path& dir, const StudyOptions& options);
 
 // Its steps. The study of the runs the mesh folders hold:
-StudyTable read_study(const std::filesystem::path& dir, std::int32_t fonte, std::span<const std::int32_t> meshes);
+StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& options);
 // its three renderings, written into DIR (FileError when one cannot be):
 void write_report_files(const std::filesystem::path& dir, const StudyTable& table);
 

@@ -66,10 +66,15 @@ std::string why_not(const fs::path& folder, const std::string& what) {
     return said.empty() ? what : what + " (the run said: " + said + ")";
 }
 
-std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, RunInput& input) {
+std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
+                        RunInput& input) {
     const fs::path file = folder / kInputFile;
-    std::error_code error;
-    if (!fs::is_regular_file(file, error)) return "no " + std::string(kInputFile);
+    const std::optional<std::string> bytes = read_file(file);
+    if (!bytes) return "no " + std::string(kInputFile);
+    if (*bytes == planned) {
+        input = {std::string(kRunListing), fonte, N};
+        return {};
+    }
     try {
         input = read_input(file);
     } catch (const FatalError& failure) {
@@ -132,9 +137,11 @@ bool listing_complete(std::string_view tail) {
     return record_end - start == 14 && tail.substr(record_end - 1, 1).find_first_of("0123456789*") == 0;
 }
 
-RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N) {
+RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {
     RunInput input;
-    if (std::string problem = check_input(folder, fonte, N, input); !problem.empty()) return {{}, problem};
+    if (std::string problem = check_input(folder, fonte, N, planned_input, input); !problem.empty()) {
+        return {{}, problem};
+    }
 
     const std::string listing(trimmed_caso(input.caso));
     const std::optional<std::string> tail = read_file(folder / listing, kListingTail);

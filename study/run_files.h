@@ -20,7 +20,11 @@ struct RunReading {
     std::string problem;               // otherwise, why not
 };
 
-RunReading read_run(const std::filesystem::path& folder, std::int32_t fonte, std::int32_t N);
+// `planned_input` is the input file the study wrote for the mesh: a file
+// that holds exactly it is known without a read; any other is read as the
+// program reads it (edited by hand, or written with another title).
+RunReading read_run(const std::filesystem::path& folder, std::int32_t fonte, std::int32_t N,
+                    std::string_view planned_input);
 
 // The four values of a data file (h, T(1/2), the mean, the slope) from its
 // bytes: exactly four records, each ending in CR LF, numbered blank, 1, 2, 3

@@ -44,4 +44,8 @@ std::string run_input_text(std::int32_t fonte, std::int32_t N, std::string_view 
            delimited(utf8_to_latin1(title)) + "   titulo\n";
 }
 
+std::string study_input_text(std::int32_t fonte, std::int32_t N, const std::optional<std::string>& title) {
+    return run_input_text(fonte, N, title ? *title : default_title(fonte, N));
+}
+
 }  // namespace kestrelfold::study

@@ -2,6 +2,7 @@
 // The input file of one run of a study: its listing name, the fonte, the
 // mesh, no plots and no tables (graf = coef = sol = 0), and the title.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,9 @@ std::string default_title(std::int32_t fonte, std::int32_t N);
 // The eight values, one a line, each with a comment; the title (UTF-8, of
 // Latin-1 characters only) goes in apostrophes as ISO 8859-1 bytes.
 std::string run_input_text(std::int32_t fonte, std::int32_t N, std::string_view title);
+
+// The input file a study writes for the mesh N: with the study's title, or
+// the default one.
+std::string study_input_text(std::int32_t fonte, std::int32_t N, const std::optional<std::string>& title);
 
 }  // namespace kestrelfold::study

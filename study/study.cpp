@@ -78,7 +78,7 @@ int run_study(const StudyOptions& options, std::ostream& err) {
             end_by(ran.interrupted_by);
         }
 
-        const ReportOutcome report = write_report(plan.dir, options.fonte, plan.meshes);
+        const ReportOutcome report = write_report(plan.dir, options);
         for (const MissingMesh& mesh : report.missing) {
             err << kName << "N = " << mesh.N << ": no complete run: " << mesh.problem << std::endl;
         }

@@ -171,7 +171,7 @@ struct Folder {
 TEST(ReadRun, CompleteRun) {
     Folder folder;
     folder.complete();
-    const RunReading reading = read_run(folder.path, 0, 10);
+    const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
     ASSERT_TRUE(reading.values) << reading.problem;
     EXPECT_EQ(reading.values->N, 10);
     EXPECT_EQ(reading.values->h, 0.1);
@@ -211,10 +211,38 @@ TEST(ReadRun, EveryIncompleteStateNamed) {
         Folder folder;
         folder.complete();
         c.spoil(folder);
-        const RunReading reading = read_run(folder.path, 0, 10);
+        const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
         EXPECT_FALSE(reading.values);
         EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << reading.problem;
     }
+}
+
+// The input file a study writes reads, as the program reads it, as the
+// listing name, fonte and N the study takes it for without reading it.
+TEST(ReadRun, PlannedInputReadsAsThePlanSays) {
+    const std::optional<std::string> titles[] = {std::nullopt, "Malha média", "it's \"quoted\", / and ,",
+                                                 std::string(90, 'x')};
+    for (std::int32_t fonte = 0; fonte <= 4; ++fonte) {
+        for (std::int32_t N : {2, 10, 2147483647}) {
+            for (const auto& title : titles) {
+                SCOPED_TRACE(std::to_string(fonte) + ", " + std::to_string(N) + ", " + title.value_or("default"));
+                Folder folder;
+                folder.complete();
+                write_bytes(folder.path / kInputFile, study_input_text(fonte, N, title));
+                // An empty plan: the program's own read decides.
+                const RunReading reading = read_run(folder.path, fonte, N, "");
+                EXPECT_EQ(reading.problem.find("Kestrelfold.in"), std::string::npos) << reading.problem;
+            }
+        }
+    }
+}
+
+// A study run again with another title: its runs still count.
+TEST(ReadRun, AnotherTitleIsTheSameRun) {
+    Folder folder;
+    folder.complete();
+    const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, "outro título"));
+    EXPECT_TRUE(reading.values) << reading.problem;
 }
 
 // The data file must belong to the mesh of the input file.
@@ -225,7 +253,7 @@ TEST(ReadRun, AnHOtherThanOneOverN) {
     records.replace(2, 40, "  2.00000000000000011102230246251565E-01");
     ASSERT_TRUE(parse_extrapolation_records(records));
     folder.data(records);
-    const RunReading reading = read_run(folder.path, 0, 10);
+    const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
     EXPECT_FALSE(reading.values);
     EXPECT_NE(reading.problem.find("holds an h other than 1/10"), std::string::npos) << reading.problem;
 }
@@ -239,7 +267,7 @@ TEST(ReadRun, FilesNamedByTheInput) {
     write_bytes(folder.path / kInputFile, input);
     fs::rename(folder.path / "saida.txt", folder.path / "outra listagem.txt");
     fs::rename(folder.path / "saida.txt.Vantreuse", folder.path / "outra listagem.txt.Vantreuse");
-    const RunReading reading = read_run(folder.path, 0, 10);
+    const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
     EXPECT_TRUE(reading.values) << reading.problem;
 }
 
