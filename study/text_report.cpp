@@ -32,7 +32,7 @@ std::string legend() {
            "(± o erro trocou de sinal).  p_U: ordem aparente das três últimas malhas, sem a solução exata.\n"
            "R = (φ1 - φ2)/(φ2 - φ3) e o tipo de convergência que ele dá.  extrapolado e U: Richardson com a\n"
            "ordem formal 2, U = (φ1 - φ2)/(r² - 1); U/E: efetividade (1: U conhece o erro).  GCI: absoluto,\n"
-           "Fs = 1,25 com p_U entre 0,5 e 2,5, senão Fs = 3 com p = 2.  *: malha marcada por arredondamento\n"
+           "Fs = 1.25 com p_U entre 0.5 e 2.5, senão Fs = 3 com p = 2.  *: malha marcada por arredondamento\n"
            "(o erro parou de cair), fora das estimativas da faixa assintótica.\n";
 }
 
@@ -41,7 +41,7 @@ std::string values_table(const QuantityStudy& study) {
     for (const MeshRow& row : study.rows) {
         const std::string p_E = order(row.p_E);
         table.add_row({std::to_string(row.N) + (row.roundoff ? "*" : " "), sci(row.h, 5), sci(row.value, 13),
-                       sci(row.exact, 13), sci(row.error, 5), p_E.empty() || !row.sign_change ? p_E : "±" + p_E,
+                       sci(row.exact, 13), sci(row.error, 5), p_E.empty() || !row.sign_change ? p_E : "± " + p_E,
                        order(row.p_U), row.R ? fixed(*row.R, 4).value_or("") : "",
                        row.convergence ? std::string(type_label(*row.convergence)) : ""});
     }
