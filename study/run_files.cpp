@@ -24,9 +24,10 @@ constexpr std::size_t kFieldStart = 2;  // columns 3-42
 constexpr std::size_t kFieldWidth = 40;
 constexpr std::size_t kLongestLogLine = 300;
 
-// A data file of four records is some 300 bytes; anything much longer is
-// not one, and is not read whole.
+// A data file of four records is some 300 bytes, and a study's input file
+// some 200: anything much longer is not one.
 constexpr std::size_t kLongestDataFile = 4096;
+constexpr std::size_t kLongestPlannedInput = 4096;
 // The listing's last record, and the line end before it.
 constexpr std::size_t kListingTail = 256;
 
@@ -52,7 +53,7 @@ RunInput read_input(const fs::path& file) {
 // The last line of the run's log: the program's message when it failed.
 std::string last_log_line(const fs::path& folder) {
     std::string line;
-    std::istringstream log(read_file(folder / kRunLog, 4096).value_or(""));
+    std::istringstream log(read_tail(folder / kRunLog, 4096).value_or(""));
     for (std::string next; std::getline(log, next);) {
         if (!next.empty() && next.back() == '\r') next.pop_back();
         if (!next.empty()) line = next;
@@ -69,12 +70,14 @@ std::string why_not(const fs::path& folder, const std::string& what) {
 std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
                         RunInput& input) {
     const fs::path file = folder / kInputFile;
-    const std::optional<std::string> bytes = read_file(file);
-    if (!bytes) return "no " + std::string(kInputFile);
-    if (*bytes == planned) {
+    const std::optional<std::string> bytes = read_file(file, kLongestPlannedInput);
+    if (bytes && *bytes == planned) {
         input = {std::string(kRunListing), fonte, N};
         return {};
     }
+    // The unit would make a missing file.
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) return "no " + std::string(kInputFile);
     try {
         input = read_input(file);
     } catch (const FatalError& failure) {
@@ -144,12 +147,16 @@ RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, 
     }
 
     const std::string listing(trimmed_caso(input.caso));
-    const std::optional<std::string> tail = read_file(folder / listing, kListingTail);
+    const std::optional<std::string> tail = read_tail(folder / listing, kListingTail);
     if (!tail) return {{}, why_not(folder, "no listing " + listing)};
     if (!listing_complete(*tail)) return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
     const std::string data_file = extrapolation_file_name(input.caso);
-    const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile + 1);
-    if (!data) return {{}, why_not(folder, "no " + data_file)};
+    const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile);
+    if (!data) {
+        std::error_code error;
+        const bool there = fs::exists(folder / data_file, error);
+        return {{}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
+    }
     const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
     if (!values) return {{}, why_not(folder, data_file + " is incomplete or unreadable")};
     if ((*values)[0] != element_length(N)) return {{}, data_file + " holds an h other than 1/" + std::to_string(N)};

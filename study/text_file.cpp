@@ -60,26 +60,41 @@ void write_file_in_place(const std::filesystem::path& path, std::string_view byt
     if (::close(fd) != 0 || !written) fail(path, written ? errno : write_error);
 }
 
-std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t limit) {
+namespace {
+
+// From the end of the file, `count` bytes or all of a shorter one, unless
+// the file holds more than `most`.
+std::optional<std::string> read_end(const std::filesystem::path& path, std::size_t count, std::size_t most) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     struct stat status {};
     std::optional<std::string> bytes;
-    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode)) {
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && static_cast<std::size_t>(status.st_size) <= most) {
         const auto size = static_cast<std::size_t>(status.st_size);
-        const std::size_t count = size < limit ? size : limit;
-        std::string buffer(count, '\0');
+        const std::size_t wanted = size < count ? size : count;
+        std::string buffer(wanted, '\0');
         std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd, buffer.data() + done, count - done, static_cast<off_t>(size - count + done));
+        while (done < wanted) {
+            const ssize_t n =
+                ::pread(fd, buffer.data() + done, wanted - done, static_cast<off_t>(size - wanted + done));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) break;
             done += static_cast<std::size_t>(n);
         }
-        if (done == count) bytes = std::move(buffer);
+        if (done == wanted) bytes = std::move(buffer);
     }
     ::close(fd);
     return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t most) {
+    return read_end(path, most, most);
+}
+
+std::optional<std::string> read_tail(const std::filesystem::path& path, std::size_t count) {
+    return read_end(path, count, static_cast<std::size_t>(-1));
 }
 
 }  // namespace kestrelfold::study

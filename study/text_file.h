@@ -29,8 +29,13 @@ void write_file(const std::filesystem::path& path, std::string_view bytes, bool 
 // input file, checked before its results count. FileError on failure.
 void write_file_in_place(const std::filesystem::path& path, std::string_view bytes);
 
-// The whole of a small file, or its last `limit` bytes; nothing when it
+// The whole of a file of at most `most` bytes; nothing when it is larger or
 // cannot be opened or read.
-std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t limit = std::size_t(-1));
+std::optional<std::string> read_file(const std::filesystem::path& path, std::size_t most);
+
+// The last `count` bytes of a file (all of a shorter one), without reading
+// the rest: a listing with its tables can be large. Nothing when it cannot
+// be opened or read.
+std::optional<std::string> read_tail(const std::filesystem::path& path, std::size_t count);
 
 }  // namespace kestrelfold::study

@@ -197,8 +197,14 @@ TEST(ReadRun, EveryIncompleteStateNamed) {
         {"no data file", [](Folder& f) { fs::remove(f.path / "saida.txt.Vantreuse"); }, "no saida.txt.Vantreuse"},
         {"data file cut short", [](Folder& f) { f.data(kRecords.substr(0, 70)); },
          "saida.txt.Vantreuse is incomplete or unreadable"},
-        {"data file of another mesh", [](Folder& f) { f.input(0, 20); f.path = f.path; },
-         "Kestrelfold.in is for fonte 0, N = 20"},
+        {"four whole records after other bytes", [](Folder& f) { f.data(std::string(5000, 'x') + kRecords); },
+         "saida.txt.Vantreuse is incomplete or unreadable"},
+        {"a folder where the data file should be",
+         [](Folder& f) {
+             fs::remove(f.path / "saida.txt.Vantreuse");
+             fs::create_directory(f.path / "saida.txt.Vantreuse");
+         },
+         "saida.txt.Vantreuse is incomplete or unreadable"},
         {"the run's message joins the problem",
          [](Folder& f) {
              fs::remove(f.path / "saida.txt");
