@@ -1,6 +1,7 @@
 // kestrelfold-study: a mesh study in one command. It runs kestrelfold on a
 // sequence of meshes, each in its own folder, and reports how the error of
 // each quantity of interest converges.
+#include <exception>
 #include <iostream>
 #include <string_view>
 #include <vector>
@@ -27,5 +28,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const std::string& warning : line.warnings) std::cerr << "kestrelfold-study: warning: " << warning << "\n";
-    return run_study(line.options, std::cerr);
+    try {
+        return run_study(line.options, std::cerr);
+    } catch (const std::exception& error) {
+        std::cerr << "kestrelfold-study: " << error.what() << std::endl;
+        return 1;
+    }
 }

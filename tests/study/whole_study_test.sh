@@ -193,6 +193,20 @@ if [ "$status" -ne 0 ] || ! grep -q '^usage: kestrelfold-study --meshes LIST' "$
 run_study --version
 if [ "$status" -ne 0 ] || ! grep -q '^kestrelfold-study [0-9]' "$tmp/out"; then fail "--version"; fi
 
+# --- files that cannot be written: a file where the study's folder should be,
+# a folder where its CSV should be. One line names it; status 1.
+touch "$tmp/work/ocupado"
+run_study --meshes 10,20 --dir ocupado
+[ "$status" -eq 1 ] || fail "a file in the way of the folder: status $status"
+grep -q "^kestrelfold-study: cannot make the folder .*ocupado: " "$tmp/err" ||
+    fail "a file in the way of the folder: $(cat "$tmp/err")"
+mkdir -p "$tmp/work/bloqueado/estudo.csv"
+run_study --meshes 10,20 --dir bloqueado
+[ "$status" -eq 1 ] || fail "a folder in the way of the CSV: status $status"
+grep -q "^kestrelfold-study: cannot write .*bloqueado/estudo.csv: " "$tmp/err" ||
+    fail "a folder in the way of the CSV: $(cat "$tmp/err")"
+[ -n "$(find "$tmp/work/bloqueado" -maxdepth 1 -name '*.tmp-*')" ] && fail "a temporary file was left behind"
+
 # --- without a kestrelfold beside it nor on PATH.
 mkdir -p "$tmp/alone"
 cp "$study" "$tmp/alone/"
