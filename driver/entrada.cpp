@@ -9,6 +9,7 @@
 
 #include "driver/available_memory.h"
 #include "output/printed_title.h"
+#include "driver/input_file.h"
 #include "driver/input_reader.h"
 #include "driver/run_command.h"
 #include "numerics/field_memory.h"
@@ -21,7 +22,6 @@ namespace kestrelfold {
 namespace {
 
 constexpr int kInputUnit = 7;
-constexpr std::string_view kInputFile = "Kestrelfold.in";
 
 // A null value leaves the variable as it was.
 template <typename T>

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# cmake --install into a temporary prefix yields the program, both sets of
-# adapters, the examples and the man pages, which name the folders of that
-# prefix (also when staged under DESTDIR) and which man finds through PATH;
-# the installed program then runs the installed example, copied as the man
-# page says, with the installed batch adapters.
+# cmake --install into a temporary prefix yields the program, the mesh-study
+# tool, both sets of adapters, the examples and the man pages, which name the
+# folders of that prefix (also when staged under DESTDIR) and which man finds
+# through PATH; the installed program then runs the installed example, copied
+# as the man page says, with the installed batch adapters, and the installed
+# study runs the installed program beside it.
 # Arguments: program path, source dir, build dir (configured and built).
 set -u
 source_dir=$2
@@ -24,6 +25,7 @@ share=$prefix/share/kestrelfold
 # installed file | kind (program: executable; a path: identical to that source)
 expected=(
     "bin/kestrelfold|program"
+    "bin/kestrelfold-study|program"
     "share/kestrelfold/desktop/notepad|tools/desktop/notepad"
     "share/kestrelfold/desktop/wgnuplot|tools/desktop/wgnuplot"
     "share/kestrelfold/batch/notepad|tools/batch/notepad"
@@ -74,17 +76,28 @@ else
     fail "cmake --install with DESTDIR: $(cat "$tmp/install.log")"
 fi
 
-# The man page renders without a complaint and has its sections; man finds it
-# through PATH when the prefix's bin folder is on it.
-page=$prefix/share/man/man1/kestrelfold.1
+# The man pages render without a complaint and have their sections.
+# check_man PAGE SECTION...
+check_man() {
+    local page=$1
+    shift
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page" >"$tmp/man.txt" 2>"$tmp/man.err"
+    [ -s "$tmp/man.err" ] && fail "$page warnings: $(cat "$tmp/man.err")"
+    for section in "$@"; do
+        grep -q "^$section\$" "$tmp/man.txt" || fail "$page lacks $section"
+    done
+}
 if command -v man >/dev/null 2>&1; then
-    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$tmp/man.txt" 2>"$tmp/man.err"
-    [ -s "$tmp/man.err" ] && fail "man page warnings: $(cat "$tmp/man.err")"
-    for section in NAME SYNOPSIS "INPUT FILE" FILES "EXTERNAL COMMANDS AND ADAPTERS" "EXIT STATUS" EXAMPLES; do
-        grep -q "^$section\$" "$tmp/man.txt" || fail "man page lacks $section"
+    check_man kestrelfold-study.1 NAME SYNOPSIS DESCRIPTION OPTIONS FILES "THE CSV FILE" "EXIT STATUS" EXAMPLES
+    # Every option of the tool and every column of its CSV is explained.
+    for word in --fonte --meshes --title --dir --jobs --force --help --version qoi N h value exact error \
+        p_E p_U R extrapolated U effectivity GCI roundoff convergence GCI_Fs GCI_p sign_change; do
+        grep -qE "^ {7}$word( |\$)" "$tmp/man.txt" || fail "kestrelfold-study.1 does not explain $word"
     done
     found=$(env -u MANPATH PATH="$prefix/bin:/usr/bin:/bin" man -w kestrelfold 2>&1)
-    [ "$found" = "$page" ] || fail "man through PATH found '$found', not $page"
+    [ "$found" = "$prefix/share/man/man1/kestrelfold.1" ] || fail "man through PATH found '$found', not the installed page"
+    # Last, so that the copy command below is read from the program's page.
+    check_man kestrelfold.1 NAME SYNOPSIS "INPUT FILE" FILES "EXTERNAL COMMANDS AND ADAPTERS" "EXIT STATUS" EXAMPLES
 fi
 
 # The installed program on the installed example, copied by the man page's
@@ -112,5 +125,13 @@ if command -v gnuplot >/dev/null 2>&1; then
     done
     [ -s "$tmp/run.err" ] && fail "installed run printed: $(cat "$tmp/run.err")"
 fi
+
+# The installed study runs the installed program beside it.
+status=0
+(cd "$work" && PATH=/usr/bin:/bin "$prefix/bin/kestrelfold-study" --meshes 10,20,40 --dir estudo </dev/null \
+    >"$tmp/study.out" 2>"$tmp/study.err") || status=$?
+[ "$status" -eq 0 ] || fail "installed study ended with status $status: $(cat "$tmp/study.err")"
+[ "$(tail -n +2 "$work/estudo/estudo.csv" 2>/dev/null | wc -l)" -eq 9 ] || fail "installed study: no whole CSV"
+grep -qF "'$prefix/bin/kestrelfold'" "$work/estudo/jobs.txt" || fail "installed study does not run the installed program"
 
 finish "install: all checks passed"

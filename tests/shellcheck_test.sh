@@ -13,7 +13,7 @@ fi
 
 cd "$source_dir" || exit 1
 shopt -s nullglob
-scripts=(tools/desktop/* tools/batch/* tools/*.sh tests/*.sh tests/cluster/*.sh fuzz/*.sh .ci/run)
+scripts=(tools/desktop/* tools/batch/* tools/*.sh tests/*.sh tests/cluster/*.sh tests/study/*.sh fuzz/*.sh .ci/run)
 if [ "${#scripts[@]}" -lt 8 ]; then
     echo "FAIL: only ${#scripts[@]} scripts found: ${scripts[*]}"
     exit 1

@@ -1,0 +1,192 @@
+#include "study/job_runner.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+
+#include <cerrno>
+#include <iostream>
+#include <string>
+
+#include "numerics/run_memory.h"
+
+extern char** environ;
+
+namespace kestrelfold::study {
+namespace {
+
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The signals the runner waits for, blocked while it runs; the children get
+// the caller's mask back and the default action of each.
+class SignalWait {
+public:
+    SignalWait() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGCHLD);
+        for (int signal : kStopSignals) sigaddset(&set_, signal);
+        sigprocmask(SIG_BLOCK, &set_, &saved_mask_);
+        // SIGCHLD is ignored by default, and an ignored signal need not stay
+        // pending: a handler that does nothing keeps it.
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGCHLD, &action, &saved_chld_);
+    }
+    ~SignalWait() {
+        sigaction(SIGCHLD, &saved_chld_, nullptr);
+        sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
+    }
+    SignalWait(const SignalWait&) = delete;
+    SignalWait& operator=(const SignalWait&) = delete;
+
+    // The next signal of the set, or 0 when `seconds` (> 0) passed first.
+    int wait(double seconds) {
+        siginfo_t info;
+        timespec timeout{static_cast<time_t>(seconds), 0};
+        for (;;) {
+            const int signal = seconds > 0 ? sigtimedwait(&set_, &info, &timeout) : sigwaitinfo(&set_, &info);
+            if (signal > 0) return signal;
+            if (errno == EAGAIN) return 0;
+            if (errno != EINTR) return 0;
+        }
+    }
+
+    const sigset_t& saved_mask() const { return saved_mask_; }
+
+private:
+    sigset_t set_;
+    sigset_t saved_mask_;
+    struct sigaction saved_chld_ {};
+};
+
+pid_t spawn_job(const Job& job, const sigset_t& mask) {
+    std::string shell = "sh";
+    std::string option = "-c";
+    std::string line = job.command;
+    char* argv[] = {shell.data(), option.data(), line.data(), nullptr};
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) return -1;
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int signal : kStopSignals) sigaddset(&defaults, signal);
+    sigaddset(&defaults, SIGCHLD);
+    sigaddset(&defaults, SIGXFSZ);
+    posix_spawnattr_setsigmask(&attributes, &mask);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    std::cerr.flush();
+    const int error = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    return error == 0 ? pid : -1;
+}
+
+struct Running {
+    pid_t pid;
+    std::size_t job;
+};
+
+class Runner {
+public:
+    Runner(std::span<const Job> jobs, const RunnerLimits& limits, Progress& progress)
+        : jobs_(jobs), limits_(limits), progress_(progress) {
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            pending_.push_back(i);
+            result_.outcomes.push_back({jobs[i].N});
+        }
+    }
+
+    RunnerResult run() {
+        SignalWait signals;
+        while (!pending_.empty() || !running_.empty()) {
+            if (!result_.interrupted_by) start_what_fits(signals.saved_mask());
+            if (running_.empty()) break;
+            const int signal = signals.wait(progress_.live() ? 1.0 : 0.0);
+            if (signal != 0 && signal != SIGCHLD && !result_.interrupted_by) stop_all(signal);
+            reap();
+            progress_.tick();
+        }
+        return std::move(result_);
+    }
+
+private:
+    std::uint64_t need(std::size_t job) const { return run_memory_bytes(jobs_[job].N); }
+
+    void start_what_fits(const sigset_t& mask) {
+        for (;;) {
+            std::vector<std::uint64_t> needs;
+            for (std::size_t job : pending_) needs.push_back(need(job));
+            const std::optional<std::size_t> next = next_job(needs, running_.size(), in_use_, limits_);
+            if (!next) return;
+            const std::size_t job = pending_[*next];
+            pending_.erase(pending_.begin() + static_cast<std::ptrdiff_t>(*next));
+            const pid_t pid = spawn_job(jobs_[job], mask);
+            if (pid < 0) {
+                progress_.finished(jobs_[job].N);  // outcome stays "not started"
+                continue;
+            }
+            result_.outcomes[job].started = true;
+            running_.push_back({pid, job});
+            in_use_ += need(job);
+            progress_.started(jobs_[job].N);
+        }
+    }
+
+    void reap() {
+        for (auto run = running_.begin(); run != running_.end();) {
+            int status = 0;
+            const pid_t done = waitpid(run->pid, &status, WNOHANG);
+            if (done == 0 || (done < 0 && errno == EINTR)) {
+                ++run;
+                continue;
+            }
+            JobOutcome& outcome = result_.outcomes[run->job];
+            if (done > 0 && WIFEXITED(status)) outcome.exit_status = WEXITSTATUS(status);
+            if (done > 0 && WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
+            in_use_ -= need(run->job);
+            progress_.finished(jobs_[run->job].N);
+            run = running_.erase(run);
+        }
+    }
+
+    // Only the runs this study started get the signal, each by its own id.
+    void stop_all(int signal) {
+        result_.interrupted_by = signal;
+        pending_.clear();
+        for (const Running& run : running_) kill(run.pid, signal);
+    }
+
+    std::span<const Job> jobs_;
+    RunnerLimits limits_;
+    Progress& progress_;
+    std::vector<std::size_t> pending_;
+    std::vector<Running> running_;
+    std::uint64_t in_use_ = 0;
+    RunnerResult result_;
+};
+
+}  // namespace
+
+std::string describe(const JobOutcome& outcome) {
+    if (!outcome.started) return "not started";
+    if (outcome.signal) return "ended by signal " + std::to_string(outcome.signal);
+    return "ended with status " + std::to_string(outcome.exit_status);
+}
+
+std::optional<std::size_t> next_job(std::span<const std::uint64_t> pending, std::size_t running,
+                                    std::uint64_t in_use, const RunnerLimits& limits) {
+    if (running >= static_cast<std::size_t>(limits.jobs)) return std::nullopt;
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (running == 0 || !limits.memory) return i;
+        if (in_use <= *limits.memory && pending[i] <= *limits.memory - in_use) return i;
+    }
+    return std::nullopt;
+}
+
+RunnerResult run_jobs(std::span<const Job> jobs, const RunnerLimits& limits, Progress& progress) {
+    return Runner(jobs, limits, progress).run();
+}
+
+}  // namespace kestrelfold::study

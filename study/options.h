@@ -1,0 +1,46 @@
+#pragma once
+// The command line of kestrelfold-study, in the GNU form: long options,
+// each value either after "=" or as the next argument.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestrelfold::study {
+
+struct StudyOptions {
+    std::int32_t fonte = 0;
+    std::vector<std::int32_t> meshes;  // coarse to fine
+    std::optional<std::string> title;  // UTF-8, Latin-1 characters only; default: per mesh
+    std::string dir = "estudo";
+    int jobs = 1;
+    bool force = false;
+};
+
+enum class Request { study, help, version };
+
+struct CommandLine {
+    Request request = Request::study;
+    StudyOptions options;
+    std::vector<std::string> warnings;  // one line each, for a study that goes ahead
+};
+
+// A bad option or value: the message names it, in one line.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program name. `processors` is the default of --jobs.
+CommandLine parse_command_line(std::span<const std::string_view> args, int processors);
+
+// The --help text.
+std::string_view usage();
+
+// The processors this process may run on, at least 1.
+int processor_count();
+
+}  // namespace kestrelfold::study

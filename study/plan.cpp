@@ -1,0 +1,93 @@
+#include "study/plan.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "driver/input_file.h"
+#include "driver/run_command.h"
+#include "output/extrapolation_file.h"
+#include "study/run_files.h"
+#include "study/run_input.h"
+#include "study/study_layout.h"
+#include "study/text_file.h"
+
+namespace kestrelfold::study {
+namespace fs = std::filesystem;
+namespace {
+
+// The runs of a study are not watched: the editor they start opens nothing.
+constexpr std::string_view kSilentNotepad =
+    "#!/bin/sh\n"
+    "# notepad FILE for the runs of a mesh study: opens nothing and returns at\n"
+    "# once, so that no run waits for an editor.\n"
+    "exit 0\n";
+
+// Whether the folder was made now (and so holds nothing yet).
+bool make_folder(const fs::path& folder) {
+    std::error_code error;
+    const bool made = fs::create_directories(folder, error);
+    if (error || (!made && !fs::is_directory(folder, error))) {
+        throw FileError("cannot make the folder " + folder.string() + ": " +
+                        (error ? error.message() : std::string("a file of that name is in the way")));
+    }
+    return made;
+}
+
+void remove_file(const fs::path& file) {
+    std::error_code error;
+    fs::remove(file, error);
+    if (error) throw FileError("cannot remove the old " + file.string() + ": " + error.message());
+}
+
+// The folder of a mesh ready for its run: the input file written, every file
+// an earlier run left taken away.
+void prepare_mesh(const fs::path& folder, const std::string& input) {
+    if (!make_folder(folder)) {
+        for (const std::string& name : {std::string(kRunListing), extrapolation_file_name(kRunListing),
+                                        std::string(kRunLog)}) {
+            remove_file(folder / name);
+        }
+    }
+    write_file_in_place(folder / kInputFile, input);
+}
+
+std::string job_list_text(const std::vector<Job>& jobs) {
+    std::string text;
+    for (const Job& job : jobs) text += job.command + "\n";
+    return text;
+}
+
+}  // namespace
+
+std::string job_command(const fs::path& folder, const fs::path& adapters, const fs::path& program) {
+    return "cd " + shell_quote(folder.string()) + " && PATH=" + shell_quote(adapters.string()) +
+           ":\"$PATH\" exec " + shell_quote(program.string()) + " </dev/null >" + std::string(kRunLog) + " 2>&1";
+}
+
+Plan make_plan(const StudyOptions& options, const fs::path& program) {
+    make_folder(options.dir);
+    Plan plan;
+    std::error_code error;
+    plan.dir = fs::canonical(options.dir, error);
+    if (error) throw FileError("cannot find the folder " + options.dir + ": " + error.message());
+    plan.meshes = options.meshes;
+
+    const fs::path adapters = plan.dir / kAdapterFolder;
+    make_folder(adapters);
+    write_file(adapters / "notepad", kSilentNotepad, true);
+
+    for (auto N = plan.meshes.rbegin(); N != plan.meshes.rend(); ++N) {
+        const fs::path folder = plan.dir / mesh_folder_name(*N);
+        const std::string input = study_input_text(options.fonte, *N, options.title);
+        if (!options.force && read_run(folder, options.fonte, *N, input).values) {
+            ++plan.complete;
+            continue;
+        }
+        prepare_mesh(folder, input);
+        plan.jobs.push_back({*N, job_command(folder, adapters, program)});
+    }
+    write_file(plan.dir / kJobList, job_list_text(plan.jobs));
+    return plan;
+}
+
+}  // namespace kestrelfold::study

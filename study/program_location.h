@@ -1,0 +1,22 @@
+#pragma once
+// Which kestrelfold a study runs: the one installed beside kestrelfold-study
+// (in the build tree too: both are built into one folder), else the first on
+// PATH. The job lines name it by its absolute path, so that they run the same
+// program wherever they are run.
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace kestrelfold::study {
+
+// An executable regular file named `name` in `folder`, made absolute.
+std::optional<std::filesystem::path> executable_in(const std::filesystem::path& folder, std::string_view name);
+
+// The first executable `name` in the folders of a PATH value (an empty entry
+// is the current folder).
+std::optional<std::filesystem::path> executable_on_path(std::string_view path, std::string_view name);
+
+// kestrelfold beside this executable, else on PATH; nothing when neither.
+std::optional<std::filesystem::path> find_kestrelfold();
+
+}  // namespace kestrelfold::study

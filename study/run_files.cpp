@@ -1,0 +1,166 @@
+#include "study/run_files.h"
+
+#include <charconv>
+#include <sstream>
+#include <system_error>
+
+#include "driver/input_file.h"
+#include "driver/input_reader.h"
+#include "driver/run.h"
+#include "numerics/mesh.h"
+#include "output/extrapolation_file.h"
+#include "output/fatal_error.h"
+#include "output/printed_title.h"
+#include "output/units.h"
+#include "study/study_layout.h"
+#include "study/text_file.h"
+
+namespace kestrelfold::study {
+namespace fs = std::filesystem;
+namespace {
+
+constexpr std::string_view kTimeLabel = " = tempo de processamento (segundos)\r\n";
+constexpr std::size_t kFieldStart = 2;  // columns 3-42
+constexpr std::size_t kFieldWidth = 40;
+constexpr std::size_t kLongestLogLine = 300;
+
+// A data file of four records is some 300 bytes, and a study's input file
+// some 200: anything much longer is not one.
+constexpr std::size_t kLongestDataFile = 4096;
+constexpr std::size_t kLongestPlannedInput = 4096;
+// The listing's last record, and the line end before it.
+constexpr std::size_t kListingTail = 256;
+
+struct RunInput {
+    std::string caso;
+    std::int32_t fonte = 0;
+    std::int32_t N = 0;
+};
+
+// caso, fonte and N as the program reads them (a null value leaves the
+// program's initial value); the rest of the file does not decide what the
+// run computed.
+RunInput read_input(const fs::path& file) {
+    RunInput input{std::string(kCasoLength, ' ')};
+    Unit unit(7, file.string());
+    if (auto caso = read_text(unit, kCasoLength)) input.caso = *caso;
+    if (auto fonte = read_integer(unit)) input.fonte = *fonte;
+    if (auto N = read_integer(unit)) input.N = *N;
+    unit.close();
+    return input;
+}
+
+// The last line of the run's log: the program's message when it failed.
+std::string last_log_line(const fs::path& folder) {
+    std::string line;
+    std::istringstream log(read_tail(folder / kRunLog, 4096).value_or(""));
+    for (std::string next; std::getline(log, next);) {
+        if (!next.empty() && next.back() == '\r') next.pop_back();
+        if (!next.empty()) line = next;
+    }
+    if (line.size() > kLongestLogLine) line = line.substr(0, kLongestLogLine) + "...";
+    return line;
+}
+
+std::string why_not(const fs::path& folder, const std::string& what) {
+    const std::string said = last_log_line(folder);
+    return said.empty() ? what : what + " (the run said: " + said + ")";
+}
+
+std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
+                        RunInput& input) {
+    const fs::path file = folder / kInputFile;
+    const std::optional<std::string> bytes = read_file(file, kLongestPlannedInput);
+    if (bytes && *bytes == planned) {
+        input = {std::string(kRunListing), fonte, N};
+        return {};
+    }
+    // The unit would make a missing file.
+    std::error_code error;
+    if (!fs::is_regular_file(file, error)) return "no " + std::string(kInputFile);
+    try {
+        input = read_input(file);
+    } catch (const FatalError& failure) {
+        return std::string(kInputFile) + " unreadable: " + failure.what();
+    }
+    if (input.fonte != fonte || input.N != N) {
+        return std::string(kInputFile) + " is for fonte " + std::to_string(input.fonte) + ", N = " +
+               std::to_string(input.N);
+    }
+    if (trimmed_caso(input.caso).empty()) return std::string(kInputFile) + " names no listing";
+    return {};
+}
+
+}  // namespace
+
+std::optional<double> parse_e_field(std::string_view field) {
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    if (field.empty()) return std::nullopt;
+    std::string text(field);
+    // A three-digit exponent is written without its E: "1.25-100".
+    if (text.find('E') == std::string::npos) {
+        const std::size_t sign = text.find_last_of("+-");
+        if (sign == std::string::npos || sign == 0) return std::nullopt;
+        text.insert(text.begin() + static_cast<std::ptrdiff_t>(sign), 'E');
+    }
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::scientific);
+    if (error != std::errc() || stop != end) return std::nullopt;
+    return value;
+}
+
+std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_view bytes) {
+    static constexpr std::string_view kNumbers[4] = {"  ", " 1", " 2", " 3"};
+    std::array<double, 4> values{};
+    for (std::size_t k = 0; k < 4; ++k) {
+        const std::size_t end = bytes.find("\r\n");
+        if (end == std::string_view::npos) return std::nullopt;
+        const std::string_view record = bytes.substr(0, end);
+        bytes.remove_prefix(end + 2);
+        const std::size_t label = kFieldStart + kFieldWidth + 2;
+        if (record.size() <= label || record.substr(0, 2) != kNumbers[k] ||
+            record.substr(kFieldStart + kFieldWidth, 2) != "  ") {
+            return std::nullopt;
+        }
+        const std::optional<double> value = parse_e_field(record.substr(kFieldStart, kFieldWidth));
+        if (!value) return std::nullopt;
+        values[k] = *value;
+    }
+    if (!bytes.empty()) return std::nullopt;
+    return values;
+}
+
+bool listing_complete(std::string_view tail) {
+    if (!tail.ends_with(kTimeLabel)) return false;
+    // The record: the time in F14.3, right-justified, then the label.
+    const std::size_t record_end = tail.size() - kTimeLabel.size();
+    const std::size_t record_start = tail.rfind("\r\n", record_end);
+    const std::size_t start = record_start == std::string_view::npos ? 0 : record_start + 2;
+    return record_end - start == 14 && tail.substr(record_end - 1, 1).find_first_of("0123456789*") == 0;
+}
+
+RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {
+    RunInput input;
+    if (std::string problem = check_input(folder, fonte, N, planned_input, input); !problem.empty()) {
+        return {{}, problem};
+    }
+
+    const std::string listing(trimmed_caso(input.caso));
+    const std::optional<std::string> tail = read_tail(folder / listing, kListingTail);
+    if (!tail) return {{}, why_not(folder, "no listing " + listing)};
+    if (!listing_complete(*tail)) return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
+    const std::string data_file = extrapolation_file_name(input.caso);
+    const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile);
+    if (!data) {
+        std::error_code error;
+        const bool there = fs::exists(folder / data_file, error);
+        return {{}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
+    }
+    const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
+    if (!values) return {{}, why_not(folder, data_file + " is incomplete or unreadable")};
+    if ((*values)[0] != element_length(N)) return {{}, data_file + " holds an h other than 1/" + std::to_string(N)};
+    return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}}, {}};
+}
+
+}  // namespace kestrelfold::study

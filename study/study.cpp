@@ -1,0 +1,100 @@
+#include "study/study.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "driver/available_memory.h"
+#include "study/job_runner.h"
+#include "study/number_text.h"
+#include "study/plan.h"
+#include "study/program_location.h"
+#include "study/report.h"
+#include "study/study_layout.h"
+#include "study/text_file.h"
+
+namespace kestrelfold::study {
+namespace {
+
+constexpr std::string_view kName = "kestrelfold-study: ";
+
+// Ends the process as the signal would have, after the message.
+[[noreturn]] void end_by(int signal) {
+    std::fflush(nullptr);
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, signal);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(signal);
+    _exit(128 + signal);
+}
+
+// Runs that ended badly although their folder holds a complete run (a
+// failure after the last record), for the messages.
+std::vector<const JobOutcome*> failed_runs(const RunnerResult& ran, const ReportOutcome& report) {
+    std::vector<const JobOutcome*> failed;
+    for (const JobOutcome& outcome : ran.outcomes) {
+        const bool missing = std::any_of(report.missing.begin(), report.missing.end(),
+                                         [&](const MissingMesh& m) { return m.N == outcome.N; });
+        if (!missing && (outcome.signal || outcome.exit_status != 0)) failed.push_back(&outcome);
+    }
+    return failed;
+}
+
+std::string summary(const Plan& plan, const RunnerResult& ran, const ReportOutcome& report, double seconds) {
+    std::string text = std::string(kName) + std::to_string(plan.meshes.size()) + " meshes: " +
+                       std::to_string(ran.outcomes.size()) + " run, " + std::to_string(plan.complete) +
+                       " already complete, " + std::to_string(report.missing.size()) + " without a result; " +
+                       fixed(seconds, 1).value_or("?") + " s; report in " + (plan.dir / kTextReport).string();
+    if (report.plots.result == PlotResult::drawn) {
+        text += ", plots " + (plan.dir / kErrorPlot).string() + " and " + (plan.dir / kOrderPlot).string();
+    }
+    return text;
+}
+
+}  // namespace
+
+int run_study(const StudyOptions& options, std::ostream& err) {
+    const std::optional<std::filesystem::path> program = find_kestrelfold();
+    if (!program) {
+        err << kName << "kestrelfold not found beside kestrelfold-study nor on PATH" << std::endl;
+        return 1;
+    }
+    try {
+        const Plan plan = make_plan(options, *program);
+        Progress progress(err, ::isatty(STDERR_FILENO) == 1, plan.meshes.size(), plan.complete);
+        const RunnerResult ran = run_jobs(plan.jobs, {options.jobs, available_memory()}, progress);
+        progress.close();
+        if (ran.interrupted_by) {
+            err << kName << "stopped by signal " << ran.interrupted_by << "; the meshes completed are kept: "
+                << "the same command goes on from there" << std::endl;
+            end_by(ran.interrupted_by);
+        }
+
+        const ReportOutcome report = write_report(plan.dir, options);
+        for (const MissingMesh& mesh : report.missing) {
+            err << kName << "N = " << mesh.N << ": no complete run: " << mesh.problem << std::endl;
+        }
+        for (const JobOutcome* outcome : failed_runs(ran, report)) {
+            err << kName << "N = " << outcome->N << ": the run " << describe(*outcome) << std::endl;
+        }
+        if (report.plots.result != PlotResult::drawn) err << kName << report.plots.message << std::endl;
+        err << summary(plan, ran, report, progress.elapsed_seconds()) << std::endl;
+
+        const bool failed = !report.missing.empty() || !failed_runs(ran, report).empty() ||
+                            report.plots.result == PlotResult::failed;
+        return failed ? 1 : 0;
+    } catch (const FileError& error) {
+        err << kName << error.what() << std::endl;
+        return 1;
+    }
+}
+
+}  // namespace kestrelfold::study

@@ -1,0 +1,30 @@
+#pragma once
+// The files of a study in its folder DIR: one folder per mesh, each holding
+// the input, the listing, the data file and the log of its run; the
+// stand-in editor the runs start; the job list; the report.
+//
+//   DIR/N0000000160/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log
+//   DIR/bin/notepad
+//   DIR/jobs.txt
+//   DIR/estudo.csv, estudo.txt, estudo.gnu, erro.png, ordem.png
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestrelfold::study {
+
+// "N0000000160": zero-padded to the ten digits of the largest N, so that
+// `ls` lists the meshes coarse to fine.
+std::string mesh_folder_name(std::int32_t N);
+
+inline constexpr std::string_view kRunListing = "saida.txt";    // `caso` of every run
+inline constexpr std::string_view kRunLog = "kestrelfold.log";  // what the run printed
+inline constexpr std::string_view kAdapterFolder = "bin";
+inline constexpr std::string_view kJobList = "jobs.txt";
+inline constexpr std::string_view kCsvReport = "estudo.csv";
+inline constexpr std::string_view kTextReport = "estudo.txt";
+inline constexpr std::string_view kPlotScript = "estudo.gnu";
+inline constexpr std::string_view kErrorPlot = "erro.png";
+inline constexpr std::string_view kOrderPlot = "ordem.png";
+
+}  // namespace kestrelfold::study

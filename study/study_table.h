@@ -1,0 +1,88 @@
+#pragma once
+// The computed study: one table per quantity of interest, one row per mesh,
+// every estimate worked out once here. The CSV, the text tables and the plot
+// script are renderings of this table and compute nothing of their own.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "study/estimators.h"
+#include "study/quantities.h"
+#include "study/tableau.h"
+
+namespace kestrelfold::study {
+
+// What one run left: its mesh and, from its data file, h and the three
+// numerical quantities (in the order of kQuantities).
+struct MeshValues {
+    std::int32_t N;
+    double h;
+    std::array<double, 3> values;
+};
+
+struct MeshRow {
+    std::int32_t N;
+    double h;
+    double value;
+    double exact;
+    double error;                    // exact - value
+    std::optional<double> p_E;       // against the previous mesh
+    bool sign_change;                // E changed sign from the previous mesh
+    std::optional<double> p_U;       // apparent order, last three meshes
+    std::optional<double> R;
+    std::optional<Convergence> convergence;
+    std::optional<double> extrapolated;  // Richardson, formal order 2
+    std::optional<double> U;
+    std::optional<double> effectivity;   // U / E
+    std::optional<Gci> gci;
+    bool roundoff;
+};
+
+// What the sequence says as a whole: the order the errors fall with before
+// round-off, how the finest meshes before it converge, and where round-off
+// took over.
+struct Verdict {
+    std::optional<double> order;                // median p_E over the unmarked meshes
+    std::size_t orders = 0;                     // the number of p_E it is the median of
+    std::optional<Convergence> convergence;     // on the finest unmarked meshes with a type
+    bool asymptotic = false;                    // order within kAsymptoticTolerance of the formal order
+    std::optional<std::size_t> first_roundoff;  // first marked row
+};
+
+inline constexpr double kAsymptoticTolerance = 0.1;
+
+struct QuantityStudy {
+    Quantity quantity;
+    std::vector<MeshRow> rows;  // coarse to fine
+    bool exact;                 // exact for this source term: errors at round-off level only
+    std::size_t optimal;        // row with the smallest |E|
+    Verdict verdict;
+    std::vector<TableauLevel> tableau;
+};
+
+// A mesh of the study without a complete run, and why.
+struct MissingMesh {
+    std::int32_t N;
+    std::string problem;
+};
+
+struct StudyTable {
+    std::int32_t fonte;
+    std::vector<QuantityStudy> quantities;  // in the order of kQuantities
+    std::vector<MissingMesh> missing;       // left out of every estimate
+};
+
+// The study of the meshes given (coarse to fine, each N once), against the
+// exact values of the fonte as the program forms them.
+StudyTable compute_study(std::int32_t fonte, std::span<const MeshValues> meshes,
+                         std::vector<MissingMesh> missing = {});
+
+// The exact value of a quantity on the mesh of N elements: T at node N div 2,
+// the mean and the slope as the program stores them.
+double exact_value(Quantity q, std::int32_t fonte, std::int32_t N);
+
+}  // namespace kestrelfold::study
