@@ -6,8 +6,8 @@
 //   - N = 10^6 with every table and the plot data (coef = sol = graf = 1,
 //     freq = 1): bound by the decimal conversion of its E fields; in an
 //     empty folder, and over the files of the same run made just before.
-// Counters: the process's peak resident memory per node, the processing
-// time the listing reports, and for the listing run the number of E fields
+// Counters: the process's peak resident memory per node, its CPU time, the
+// processing time the listing reports, and for the listing run the number of E fields
 // written (counted in the files after the first run), for division by the
 // cost of one conversion.
 //
@@ -72,9 +72,14 @@ std::string program() {
     return other != nullptr && *other != '\0' ? other : KESTRELFOLD_EXE;
 }
 
-// Runs the program in the scratch folder; its peak resident memory in bytes,
-// or -1 when it did not exit with status 0.
-std::int64_t run_program(const Scratch& scratch) {
+struct Usage {
+    std::int64_t peak_bytes;  // the process's largest resident set
+    double cpu_seconds;       // user and system time, its threads included
+};
+
+// Runs the program in the scratch folder; what it used, or a peak of -1 when
+// it did not exit with status 0.
+Usage run_program(const Scratch& scratch) {
     const std::string exe = program();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -87,9 +92,10 @@ std::int64_t run_program(const Scratch& scratch) {
     }
     int status = 0;
     rusage usage{};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return -1;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return static_cast<std::int64_t>(usage.ru_maxrss) * 1024;
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child) return {-1, 0};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {-1, 0};
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+    return {static_cast<std::int64_t>(usage.ru_maxrss) * 1024, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
 }
 
 std::string file_text(const fs::path& path) {
@@ -123,20 +129,22 @@ void BM_whole_run(benchmark::State& state) {
     prepare(scratch, N, tables);
     // A study runs mesh after mesh in one folder: each run first cuts the
     // files of the one before, and freeing their cached pages takes time.
-    if (state.range(2) != 0 && run_program(scratch) < 0) {
+    if (state.range(2) != 0 && run_program(scratch).peak_bytes < 0) {
         state.SkipWithError("the program failed");
         return;
     }
-    std::int64_t peak = 0;
+    Usage usage{};
     for (auto _ : state) {
-        peak = run_program(scratch);
-        if (peak < 0) {
+        usage = run_program(scratch);
+        if (usage.peak_bytes < 0) {
             state.SkipWithError("the program failed");
             return;
         }
     }
-    state.counters["bytes_per_node"] = static_cast<double>(peak) / static_cast<double>(N + 1);
-    state.counters["peak_MiB"] = static_cast<double>(peak) / (1 << 20);
+    const auto peak = static_cast<double>(usage.peak_bytes);
+    state.counters["bytes_per_node"] = peak / static_cast<double>(N + 1);
+    state.counters["peak_MiB"] = peak / (1 << 20);
+    state.counters["process_cpu_s"] = usage.cpu_seconds;
     state.counters["tcpu_s"] = processing_time(scratch.dir / "saida.txt");
     // Every row gets the same counters, so that the CSV report keeps them all.
     state.counters["E_fields"] = static_cast<double>(count_E_fields(scratch.dir / "saida.txt") +

@@ -116,9 +116,9 @@ awk -v t="$(real "$numerics_csv" 'fonte:0$')" -v c="$(cpu "$numerics_csv" 'fonte
     -v e="$exp_ns" -v n="$N" \
     'BEGIN { bound = b + n * e * 1e-9; bound_cpu = bc + n * e * 1e-9
              printf "| solucao, fonte 0, N = %g | %.3f s | %.3f s | floor + N x exp (%.2f ns) = %.3f s; %.3f s | %.2f; %.2f | <= 1.0 |\n", n, t, c, e, bound, bound_cpu, t / bound, c / bound_cpu }'
-this_wall=$(column_of "$this_runs" 2 | median)
-awk -v t="$this_wall" -v b="$floor" -v n="$N" \
-    'BEGIN { printf "| whole run, N = %g, no tables | %.3f s | | chain floor %.3f s | %.2f | <= 3 |\n", n, t, b, t / b }'
+awk -v t="$(column_of "$this_runs" 2 | median)" -v c="$(column_of "$this_runs" process_cpu_s | median)" \
+    -v b="$floor" -v bc="$floor_cpu" -v n="$N" \
+    'BEGIN { printf "| whole run, N = %g, no tables | %.3f s | %.3f s | chain floor %.3f s; %.3f s | %.2f; %.2f | <= 3 |\n", n, t, c, b, bc, t / b, c / bc }'
 for over in 0 1; do
     pattern="N:1000000/tables:1/over_last_run:$over"
     where=$([ "$over" = 1 ] && echo "over the last run's files" || echo "empty folder")
@@ -130,11 +130,11 @@ awk -v p="$(column_of "$this_runs" bytes_per_node | largest)" -v n="$N" \
     'BEGIN { allowed = 8.2 + 16 * 1048576 / (n + 1)
              printf "| peak memory, whole run N = %g (largest of %d) | %.2f bytes/node | | 8.2 bytes/node + 16 MiB = %.2f bytes/node | %.3f | <= 1 |\n", n, '"$REPETITIONS"', p, allowed, p / allowed }'
 
-printf '\n| Whole program, N = %g, no tables (median of %s, in turns) | Wall | tcpu | Peak memory |\n|---|---|---|---|\n' "$N" "$REPETITIONS"
+printf '\n| Whole program, N = %g, no tables (median of %s, in turns) | Wall | CPU time | tcpu | Peak memory |\n|---|---|---|---|---|\n' "$N" "$REPETITIONS"
 for which in this previous; do
     runs=$([ "$which" = this ] && echo "$this_runs" || echo "$previous_runs")
     label=$([ "$which" = this ] && echo "T alone (this build)" || echo "seven fields and two work fields (commit $PREVIOUS)")
-    awk -v l="$label" -v w="$(column_of "$runs" 2 | median)" -v t="$(column_of "$runs" tcpu_s | median)" \
-        -v p="$(column_of "$runs" bytes_per_node | largest)" \
-        'BEGIN { printf "| %s | %.3f s | %.3f s | %.2f bytes/node |\n", l, w, t, p }'
+    awk -v l="$label" -v w="$(column_of "$runs" 2 | median)" -v c="$(column_of "$runs" process_cpu_s | median)" \
+        -v t="$(column_of "$runs" tcpu_s | median)" -v p="$(column_of "$runs" bytes_per_node | largest)" \
+        'BEGIN { printf "| %s | %.3f s | %.3f s | %.3f s | %.2f bytes/node |\n", l, w, c, t, p }'
 done
