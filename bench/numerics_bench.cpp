@@ -8,7 +8,7 @@
 // Default sizes are small enough for a quick look; the sizes the program is
 // used at are asked for on the command line:
 //   KESTRELFOLD_BENCH_N=100000000 kestrelfold_bench --benchmark_filter='floor|solucao'
-// (about 7.2 GB of fields; tools/performance_table.sh runs it and prints the table).
+// (about 800 MB; tools/performance_table.sh runs it and prints the table).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,9 +23,9 @@
 #include "driver/run.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/coeficientes.h"
-#include "numerics/field.h"
+#include "numerics/mesh.h"
 #include "numerics/solucao.h"
-#include "numerics/solucao_analitica.h"
+#include "numerics/solver_memory_plan.h"
 #include "numerics/tdma.h"
 
 namespace kestrelfold {
@@ -37,61 +37,59 @@ void count_nodes(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * (state.range(0) + 1));
 }
 
-// The folded chains over the nodes of a solved mesh's free terms, into work
-// fields obtained once (the solution run obtains its own per call, from
-// memory backed in advance).
+// The free terms the floor's forward chain adds: the interior rows of
+// fonte 1, read from a buffer that stays in the first-level cache.
+constexpr std::size_t kRing = 1024;
+
+// The two chains alone, with every operand in the cache and nothing else
+// to do: the forward chain d = 2 - P, P = 1/d, Q = (Q + bP)/d over N nodes,
+// then the back chain T = T*P + Q over N nodes, each value stored to a
+// small ring so that nothing can be left out.
 void BM_chain_floor(benchmark::State& state) {
-    auto run = prepared_run(1, mesh(state));
-    solucao(*run);
-    const std::size_t N = static_cast<std::size_t>(run->N);
-    Field P(N + 1), Q(N + 1);
-    const double* bP = run->bP.span().data();
-    double* p = P.span().data();
-    double* q = Q.span().data();
-    double* T = run->T.span().data();
+    const std::int64_t N = mesh(state);
+    const double h = element_length(static_cast<std::int32_t>(N));
+    double bP[kRing], P_ring[kRing], Q_ring[kRing], T_ring[kRing];
+    for (std::size_t k = 0; k < kRing; ++k) bP[k] = linha_no(1, static_cast<std::int32_t>(N), h, 1 + k % 2).bP;
     for (auto _ : state) {
-        double P_prev = 0, Q_prev = 0;
-        p[0] = 0;
-        q[0] = 0;
-        for (std::size_t i = 1; i < N; ++i) {
-            const double d = 2 - P_prev;
-            P_prev = 1 / d;
-            Q_prev = (Q_prev + bP[i]) / d;
-            p[i] = P_prev;
-            q[i] = Q_prev;
+        double P = 0, Q = 0;
+        for (std::int64_t i = 1; i < N; ++i) {
+            const double d = 2 - P;
+            P = 1 / d;
+            Q = (Q + bP[i % kRing]) / d;
+            P_ring[i % kRing] = P;
+            Q_ring[i % kRing] = Q;
         }
-        double T_next = 1;
-        T[N] = T_next;
-        for (std::size_t i = N; i-- > 0;) {
-            T_next = T_next * p[i] + q[i];
-            T[i] = T_next;
+        double T = 1;
+        for (std::int64_t i = N; i-- > 0;) {
+            T = T * P_ring[i % kRing] + Q_ring[i % kRing];
+            T_ring[i % kRing] = T;
         }
+        benchmark::DoNotOptimize(T_ring);
         benchmark::ClobberMemory();
     }
     count_nodes(state);
 }
 
-// Exact solution, equations, solver and quantities of interest, by fonte.
+// The equations, the solver and the quantities of interest, by fonte: what
+// tcpu reports.
 void BM_solucao(benchmark::State& state) {
     auto run = prepared_run(static_cast<std::int32_t>(state.range(1)), mesh(state));
     for (auto _ : state) {
         solucao(*run);
         benchmark::ClobberMemory();
     }
-    state.counters["tcpu_s"] = run->tcpu;  // the run's own clock, last iteration
     count_nodes(state);
 }
 
-// The named steps one after the other, for comparison with the one pass.
-void BM_steps_apart(benchmark::State& state) {
-    auto run = prepared_run(static_cast<std::int32_t>(state.range(1)), mesh(state));
+// The solver (fonte 1) under other memory plans: K nodes a block, G blocks
+// at once. Compared with the floor in the same process, this is what the
+// plan's constants are chosen on.
+void BM_tdma_plan(benchmark::State& state) {
+    const SolverPlan plan{.spacing = static_cast<std::uint64_t>(state.range(1)),
+                          .blocks_at_once = static_cast<std::uint64_t>(state.range(2))};
+    auto run = prepared_run(1, mesh(state), plan);
     for (auto _ : state) {
-        solucao_analitica(run->fonte, run->N, run->x.span(), run->Te.span());
-        coeficientes(run->fonte, run->N, run->h, run->x.span(),
-                     {.aw = run->aw.span(), .aP = run->aP.span(), .ae = run->ae.span(),
-                      .bP = run->bP.span()});
-        tdma(run->N, run->aw.span(), run->aP.span(), run->ae.span(), run->bP.span(), run->T.span());
-        benchmark::DoNotOptimize(calcula_variaveis(run->N, run->h, run->T.span()));
+        tdma(run->fonte, run->N, run->h, run->T.span(), plan);
         benchmark::ClobberMemory();
     }
     count_nodes(state);
@@ -133,13 +131,14 @@ const bool kRegistered = [] {
     auto* media = benchmark::RegisterBenchmark("BM_calcula_T_media", BM_calcula_T_media)->Arg(N);
     benchmark::RegisterBenchmark("BM_exp", BM_exp)->Arg(N);
     auto* solucao_bench = benchmark::RegisterBenchmark("BM_solucao", BM_solucao);
-    auto* apart = benchmark::RegisterBenchmark("BM_steps_apart", BM_steps_apart);
-    for (std::int64_t fonte = 0; fonte <= 4; ++fonte) {
-        solucao_bench->Args({N, fonte});
-        apart->Args({N, fonte});
+    for (std::int64_t fonte = 0; fonte <= 4; ++fonte) solucao_bench->Args({N, fonte});
+    solucao_bench->ArgNames({"N", "fonte"});
+    auto* plans = benchmark::RegisterBenchmark("BM_tdma_plan", BM_tdma_plan);
+    for (const std::int64_t K : {128, 256, 512, 1024, 2048, 4096}) {
+        for (std::int64_t G = 1; G <= static_cast<std::int64_t>(kMostBlocksAtOnce); ++G) plans->Args({N, K, G});
     }
-    for (auto* b : {solucao_bench, apart}) b->ArgNames({"N", "fonte"});
-    for (auto* b : {floor, media, solucao_bench, apart}) b->Unit(benchmark::kMillisecond);
+    plans->ArgNames({"N", "K", "G"});
+    for (auto* b : {floor, media, solucao_bench, plans}) b->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -9,7 +9,8 @@
 namespace kestrelfold {
 namespace {
 
-// Unit buffers of 64 KiB, texts, the command line of a started program.
+// Unit buffers of 256 KiB, the extra huge page a large field is mapped with
+// before its ends are trimmed, texts, the command line of a started program.
 constexpr std::uint64_t kRunReserve = 4u << 20;
 
 }  // namespace

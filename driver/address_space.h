@@ -2,11 +2,11 @@
 // The room left under the process's address-space limit (ulimit -v,
 // RLIMIT_AS). Under such a limit an allocation fails as soon as the
 // process's mappings would pass it, however much memory the machine has
-// free. The memory check before the fields are allocated heeds it, so that
-// a mesh too large for the limit ends the run before the listing is opened:
-// the tridiagonal solver's two work fields come only after that, and
-// failing there would leave the listing of an earlier run replaced by a
-// bare header.
+// free. The memory check before T is allocated heeds it, so that a mesh
+// too large for the limit ends the run before the listing is opened: the
+// tridiagonal solver obtains its work memory only after that, and failing
+// there would leave the listing of an earlier run replaced by a bare
+// header.
 #include <cstdint>
 #include <optional>
 #include <string_view>

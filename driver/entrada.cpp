@@ -16,6 +16,7 @@
 #include "numerics/mesh.h"
 #include "numerics/nodes.h"
 #include "numerics/run_memory.h"
+#include "numerics/solver_memory_plan.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -57,26 +58,18 @@ void check_values(const Run& run) {
     if (trimmed_caso(run.caso).empty()) throw FatalError("caso is blank: the listing needs a file name");
 }
 
-void allocate_fields(Run& run) {
+// T, and the solver's work memory backed in advance: the solver obtains it
+// inside the timed run, and a mesh it does not fit in ends the run here,
+// before any file is written.
+void allocate_memory(Run& run) {
     require_memory(run_memory_bytes(run.N));
-    const std::size_t size = node_count(run.N);
-    run.T = Field(size);
-    run.Te = Field(size);
-    run.x = Field(size);
-    run.aw = Field(size);
-    run.aP = Field(size);
-    run.ae = Field(size);
-    run.bP = Field(size);
-    // The solver's two work fields are obtained inside the timed solution
-    // run; backing their memory here keeps the page faults out of it, and a
-    // mesh they do not fit in ends the run before any file is written.
-    if (!reserve_field_memory(size, 2)) throw FatalError(std::string(kInsufficientMemory));
+    const std::size_t nodes = node_count(run.N);
+    run.T = Field(nodes);
+    if (!reserve_field_memory(solver_work_values(nodes), 1)) throw FatalError(std::string(kInsufficientMemory));
 }
 
-void build_mesh(Run& run) {
-    run.h = element_length(run.N);
-    for (std::int64_t i = 0; i <= run.N; ++i) run.x[i] = x_no(run.N, run.h, i);
-}
+// The mesh is h: every node's x is formed from it where it is needed (mesh.h).
+void build_mesh(Run& run) { run.h = element_length(run.N); }
 
 }  // namespace
 
@@ -84,7 +77,7 @@ void entrada(Run& run) {
     run.status_comando = run_command("notepad Kestrelfold.in");
     read_values(run);
     check_values(run);
-    allocate_fields(run);
+    allocate_memory(run);
     build_mesh(run);
 }
 

@@ -3,7 +3,8 @@
 
 namespace kestrelfold {
 
-// The editor on the input file, the eight reads, the checks, the fields and the mesh.
+// The editor on the input file, the eight reads, the checks, the field T
+// with the solver's work memory, and the mesh.
 void entrada(Run& run);
 
 }  // namespace kestrelfold

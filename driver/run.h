@@ -25,8 +25,11 @@ struct Run {
 
     double h = 0.0;  // element length 1/N
 
-    // The seven fields, nodes 0..N, in their order of allocation.
-    Field T, Te, x, aw, aP, ae, bP;
+    // The numerical solution at the nodes 0..N, the one field a run
+    // stores. The mesh, the exact solution and the equations are pure
+    // functions of the node (numerics/mesh.h, solucao_analitica.h,
+    // coeficientes.h), formed wherever they are needed.
+    Field T;
 
     // Quantities of interest and the processing time (seconds).
     double tcpu = 0.0;

@@ -2,26 +2,25 @@
 // The discrete equations of T'' = S(x), T(0) = 0, T(1) = 1 on the uniform
 // mesh x_0..x_N of element length h: the boundary values at the end nodes,
 // the three-point central difference at the interior nodes,
-//   2 * T_i = T_(i-1) + T_(i+1) - h^2 * S(x_i).
+//   2 * T_i = T_(i-1) + T_(i+1) - h^2 * S(x_i),
+// each written aP_i * T_i = aw_i * T_(i-1) + ae_i * T_(i+1) + bP_i.
+//
+// No run stores them: an equation is a pure function of its node, formed
+// here by the solver as its forward elimination reaches the node and by the
+// coefficient table at the nodes it lists, so that the table shows the very
+// doubles the solver used.
 #include <cstdint>
-#include <span>
+
+#include "numerics/mesh.h"
 
 namespace kestrelfold {
 
-// The four coefficient fields, nodes 0..N: west, central, east, free term.
-struct Coeficientes {
-    std::span<double> aw;
-    std::span<double> aP;
-    std::span<double> ae;
-    std::span<double> bP;
-};
-
 // One equation: the coefficients of a node.
 struct Linha {
-    double aw;
-    double aP;
-    double ae;
-    double bP;
+    double aw;  // west
+    double aP;  // central
+    double ae;  // east
+    double bP;  // free term
 };
 
 // The boundary rows: T_0 = 0 and T_N = 1, no neighbours.
@@ -31,41 +30,32 @@ inline constexpr Linha kLinhaLeste{.aw = 0, .aP = 1, .ae = 0, .bP = 1};
 // 0 - h*h: the factor that turns a source term into an interior free term.
 inline double menos_h2(double h) { return 0 - h * h; }
 
-// The interior row of a node whose source term is S: aw = ae = 1, aP = 2,
-// bP = S * (0 - h*h).
-inline Linha linha_interior(double S, double minus_h2) {
-    return {.aw = 1, .aP = 2, .ae = 1, .bP = S * minus_h2};
+// An interior row with the free term bP: aw = ae = 1, aP = 2 at every
+// interior node, whatever the source.
+inline constexpr Linha linha_interior_com(double bP) { return {.aw = 1, .aP = 2, .ae = 1, .bP = bP}; }
+
+// The interior row of a node whose source term is S: bP = S * (0 - h*h).
+inline Linha linha_interior(double S, double minus_h2) { return linha_interior_com(S * minus_h2); }
+
+// The interior row at x for the source term F of fonte.h, S formed as
+//   fonte 0: exp(x) / 1.718281828459045   fonte 1: 0   fonte 2: 2
+//   fonte 3: x * 6                        fonte 4: (12 * x) * x
+template <typename F>
+inline Linha linha_interior_em(double x, double minus_h2) {
+    return linha_interior(F::S(x, F::base(x)), minus_h2);
 }
 
-// The row of node i into the four fields.
-inline void escreve_linha(const Coeficientes& c, std::int32_t i, const Linha& linha) {
-    c.aw[i] = linha.aw;
-    c.ae[i] = linha.ae;
-    c.aP[i] = linha.aP;
-    c.bP[i] = linha.bP;
+// The equation of node i, 0 <= i <= N, of the mesh of N >= 1 elements.
+template <typename F>
+inline Linha linha_no(std::int64_t N, double h, std::int64_t i) {
+    if (i == 0) return kLinhaOeste;
+    if (i == N) return kLinhaLeste;
+    return linha_interior_em<F>(x_interior(h, i), menos_h2(h));
 }
 
-// S(x_i) into bP_i at every node 0..N, formed as
-//   fonte 0: exp(x_i) / 1.718281828459045   fonte 1: 0   fonte 2: 2
-//   fonte 3: x_i * 6                        fonte 4: (12 * x_i) * x_i
-// A fonte outside 0..4 has no source term: std::invalid_argument, nothing
-// written (the fields are never initialised, so there is nothing sound to
-// fall back on).
-void termo_fonte(std::int32_t fonte, std::int32_t N, std::span<const double> x,
-                 std::span<double> bP);
-
-// The boundary rows T_0 = 0 and T_N = 1: node 0 first, then node N; with
-// N = 0 both are node 0 and the second one stays.
-void contorno(std::int32_t N, const Coeficientes& c);
-
-// The interior rows i = 1..N-1: aw = ae = 1, aP = 2 and bP_i = bP_i * (0 - h*h),
-// turning the stored source term into the free term.
-void linhas_interiores(std::int32_t N, double h, const Coeficientes& c);
-
-// termo_fonte, contorno, linhas_interiores, in this order: every node of the
-// four fields is written. N < 0 or a field shorter than N + 1 values:
-// std::invalid_argument. N = 0 and N = 1 give the boundary rows alone.
-void coeficientes(std::int32_t fonte, std::int32_t N, double h, std::span<const double> x,
-                  const Coeficientes& c);
+// The same for a fonte chosen at run time, for those who show or check one
+// equation. N >= 1, 0 <= i <= N and fonte 0..4; otherwise
+// std::invalid_argument.
+Linha linha_no(std::int32_t fonte, std::int32_t N, double h, std::int64_t i);
 
 }  // namespace kestrelfold

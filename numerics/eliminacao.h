@@ -24,12 +24,19 @@ inline Eliminacao primeira_eliminacao(const Linha& linha) {
     return {linha.ae / linha.aP, linha.bP / linha.aP};
 }
 
-// Node i > 0 from node i - 1: d = aP_i - P_(i-1) * aw_i, then P_i and Q_i
-// each by its own division by d (a reciprocal would change the last bits).
+// The divisor of node i > 0: d = aP_i - P_(i-1) * aw_i.
+inline double divisor(double P_anterior, const Linha& linha) { return linha.aP - P_anterior * linha.aw; }
+
+// Node i > 0 from node i - 1: P_i and Q_i each by its own division by d (a
+// reciprocal would change the last bits).
 inline Eliminacao eliminacao(const Eliminacao& anterior, const Linha& linha) {
-    const double d = linha.aP - anterior.P * linha.aw;
+    const double d = divisor(anterior.P, linha);
     return {linha.ae / d, (linha.aw * anterior.Q + linha.bP) / d};
 }
+
+// P_i alone, the same double that eliminacao forms: it takes nothing from
+// the free term, so it can be formed again without the source.
+inline double fator_P(double P_anterior, const Linha& linha) { return linha.ae / divisor(P_anterior, linha); }
 
 // T_i from T_(i+1).
 inline double substituicao(double T_seguinte, double P, double Q) { return T_seguinte * P + Q; }

@@ -19,7 +19,7 @@ constexpr std::size_t kPage = 4096;
 // Below this a field is heap memory: a mapping of its own would waste most
 // of a huge page, and its faults cost nothing worth saving.
 constexpr std::size_t kMappedFrom = kHugePage;
-// Released blocks kept for reuse: the solver's two work fields.
+// Released blocks kept for reuse (the solver's work memory), of up to two sizes.
 constexpr std::size_t kKeptBlocks = 2;
 
 #ifndef MADV_POPULATE_WRITE

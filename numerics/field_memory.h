@@ -1,7 +1,7 @@
 #pragma once
-// Where the values of a field live. A mesh of 10^8 nodes has 7.2 GB of
-// fields; taken as 4 KiB pages on first touch, that is 1.8 million page
-// faults, seconds spent inside the timed solution run. Large fields are
+// Where the values of a field live. A mesh of 10^8 nodes has 800 MB of
+// solution; taken as 4 KiB pages on first touch, that is 200,000 page
+// faults, time spent inside the timed solution run. Large fields are
 // therefore mapped on 2 MiB boundaries with transparent huge pages asked
 // for, and backed (faulted in) when they are obtained, so that the solution
 // run finds its memory ready. Small fields come from the heap.
@@ -16,7 +16,7 @@ double* obtain_field_memory(std::size_t values);
 
 // Gives back what obtain_field_memory returned for the same `values`. A large
 // block may be kept for the next request of the same size, already backed:
-// the tridiagonal solver obtains and releases its two work fields this way.
+// the tridiagonal solver obtains and releases its work memory this way.
 void release_field_memory(double* memory, std::size_t values);
 
 // Obtains `count` blocks of `values` doubles and keeps them for later

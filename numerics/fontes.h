@@ -21,12 +21,12 @@ inline constexpr double kEMenos1 = 1.718281828459045;
 
 inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFonteMaior; }
 
-// What one fonte gives at one node x_i, for the whole-field steps and for
-// the one-pass solution run alike: `base` is what both the exact solution
-// `Te` and the source term `S` are formed from (exp(x_i) for fonte 0, so
-// that a pass needing both evaluates the exponential once: it is the same
-// value either way), and `extremos_fixados` says that Te_0 = 0 and Te_N = 1
-// are set after the formula, which gives them only to within its rounding.
+// What one fonte gives at one node x_i: `base` is what both the exact
+// solution `Te` and the source term `S` are formed from (exp(x_i) for
+// fonte 0, the same value for both), and `extremos_fixados` says that
+// Te_0 = 0 and Te_N = 1 are set in place of the formula, which gives them
+// only to within its rounding. The solver forms S at every node, the
+// writers S and Te at the nodes they list, each through these formulas.
 template <std::int32_t fonte>
 struct Fonte;
 
@@ -70,8 +70,8 @@ struct Fonte<4> {
     static double S(double x, double) { return (12 * x) * x; }
 };
 
-// Calls step(Fonte<fonte>{}) for fonte 0..4: the loops over the nodes are
-// compiled once per fonte, with its formulas inline.
+// Calls step(Fonte<fonte>{}) for fonte 0..4: the solver's loop over the
+// nodes is compiled once per fonte, with its formulas inline.
 template <typename Step>
 decltype(auto) com_fonte(std::int32_t fonte, Step&& step) {
     switch (fonte) {

@@ -23,6 +23,13 @@ void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
     }
 }
 
+void require_node(const char* kernel, std::int32_t N, std::int64_t i) {
+    if (N < 1 || i < 0 || i > N) {
+        throw std::invalid_argument(std::string(kernel) + ": node " + std::to_string(i) + " of a mesh of " +
+                                    std::to_string(N) + " elements");
+    }
+}
+
 void require_fonte(const char* kernel, std::int32_t fonte) {
     if (!fonte_valida(fonte)) {
         throw std::invalid_argument(std::string(kernel) + ": fonte = " + std::to_string(fonte) +

@@ -19,6 +19,11 @@ inline std::size_t node_count(std::int32_t N) { return static_cast<std::size_t>(
 void require_nodes(const char* kernel, std::int32_t N, std::int32_t smallest_N,
                    std::initializer_list<std::size_t> field_sizes);
 
+// Throws std::invalid_argument, naming `kernel`, unless node i is one of the
+// nodes 0..N of a mesh of N >= 1 elements: for those that form one node's
+// values (its coordinate, its equation, its exact solution).
+void require_node(const char* kernel, std::int32_t N, std::int64_t i);
+
 // Throws std::invalid_argument, naming `kernel`, unless fonte is 0..4: only
 // those have a source term and an exact solution.
 void require_fonte(const char* kernel, std::int32_t fonte);

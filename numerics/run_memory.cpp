@@ -1,17 +1,10 @@
 #include "numerics/run_memory.h"
 
 #include "numerics/nodes.h"
+#include "numerics/solver_memory_plan.h"
 
 namespace kestrelfold {
 
-namespace {
-
-// The seven fields and the two work fields of the tridiagonal solver, one
-// double per node each.
-constexpr std::uint64_t kBytesPerNode = 9 * sizeof(double);
-
-}  // namespace
-
-std::uint64_t run_memory_bytes(std::int32_t N) { return kBytesPerNode * node_count(N); }
+std::uint64_t run_memory_bytes(std::int32_t N) { return solver_memory_bytes(node_count(N)); }
 
 }  // namespace kestrelfold

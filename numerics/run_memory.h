@@ -7,8 +7,9 @@
 
 namespace kestrelfold {
 
-// Bytes of the fields of a mesh of N >= 0 elements (N + 1 nodes), the
-// solver's work fields included, computed in 64 bits.
+// Bytes of a run on a mesh of N >= 0 elements (N + 1 nodes), computed in 64
+// bits: the field T and the solver's checkpoints and buffers, as
+// solver_memory_plan.h lays them out. About 8 bytes a node, plus 64 KiB.
 std::uint64_t run_memory_bytes(std::int32_t N);
 
 }  // namespace kestrelfold

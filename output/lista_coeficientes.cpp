@@ -1,11 +1,14 @@
 #include "output/lista_coeficientes.h"
 
+#include "numerics/coeficientes.h"
+#include "numerics/mesh.h"
 #include "output/formatted_write.h"
 #include "output/listed_nodes.h"
 
 namespace kestrelfold {
 
-// Each head stands over the first digit of the column below it.
+// Each head stands over the first digit of the column below it. Each row's
+// equation is formed again here, by the formulas the solver used.
 void lista_coeficientes(Run& run) {
     static const Layout heading = Layout::parse(
         R"~(/, 1X, "*** COEFICIENTES E TERMOS FONTES DE T ***", /, /, )~"
@@ -15,7 +18,8 @@ void lista_coeficientes(Run& run) {
     Unit& listing = run.units.get(10);
     write_formatted(listing, heading);
     for_each_listed_node(run.N, run.freq, [&](std::int32_t i) {
-        write_formatted(listing, row, {i, run.x[i], run.aw[i], run.aP[i], run.ae[i], run.bP[i]});
+        const Linha linha = linha_no(run.fonte, run.N, run.h, i);
+        write_formatted(listing, row, {i, x_no(run.N, run.h, i), linha.aw, linha.aP, linha.ae, linha.bP});
     });
 }
 

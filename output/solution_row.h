@@ -1,7 +1,8 @@
 #pragma once
 // One row of the table of solutions: node, x, exact, numerical and the error
 // (exact minus numerical). The listing's table and the plot data file share
-// it byte for byte, so one function writes it for both.
+// it byte for byte, so one function writes it for both. x and the exact
+// solution are formed at the node as the row is written.
 #include <cstdint>
 
 #include "driver/run.h"

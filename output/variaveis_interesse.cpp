@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "numerics/solucao_analitica.h"
 #include "output/extrapolation_file.h"
 #include "output/formatted_write.h"
 #include "output/printed_title.h"
@@ -43,7 +44,7 @@ void variaveis_interesse(Run& run) {
     // The middle node; for odd N the node half an element left of x = 1/2.
     const std::int32_t middle = run.N / 2;
     const double T_meio = run.T[middle];
-    const double T_meio_a = run.Te[middle];
+    const double T_meio_a = Te_no(run.fonte, run.N, middle);
 
     Unit& listing = run.units.get(10);
     write_formatted(listing, heading);

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <functional>
-#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -14,23 +14,24 @@
 namespace kestrelfold {
 namespace {
 
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// The four coefficient fields, all NaN until a step writes them.
+// The equations of every node of a mesh, as the solver and the table form them.
 struct Campos {
-    explicit Campos(std::int32_t N)
-        : aw(static_cast<std::size_t>(N) + 1, kNaN), aP(aw), ae(aw), bP(aw) {}
-    Coeficientes spans() { return {.aw = aw, .aP = aP, .ae = ae, .bP = bP}; }
     std::vector<double> aw, aP, ae, bP;
 };
 
 Campos formed(std::int32_t fonte, std::int32_t N) {
-    Campos c(N);
-    coeficientes(fonte, N, 1.0 / N, numerics_mesh(N), c.spans());
+    Campos c;
+    for (std::int64_t i = 0; i <= N; ++i) {
+        const Linha linha = linha_no(fonte, N, 1.0 / N, i);
+        c.aw.push_back(linha.aw);
+        c.aP.push_back(linha.aP);
+        c.ae.push_back(linha.ae);
+        c.bP.push_back(linha.bP);
+    }
     return c;
 }
 
-TEST(Coeficientes, EveryNodeWritten) {
+TEST(Coeficientes, EveryNodeHasAnEquation) {
     for (std::int32_t fonte = 0; fonte <= 4; ++fonte) {
         for (std::int32_t N : {2, 5, 16}) {
             const Campos c = formed(fonte, N);
@@ -101,28 +102,29 @@ TEST(Coeficientes, OneElementHasBoundaryRowsOnly) {
     EXPECT_EQ(c.bP, (std::vector<double>{0, 1}));
 }
 
-TEST(Coeficientes, SingleNodeKeepsTheLastBoundaryRow) {
-    Campos c(0);
-    coeficientes(2, 0, 1.0, std::vector<double>{0.0}, c.spans());
-    EXPECT_EQ(c.aP, std::vector<double>{1});
-    EXPECT_EQ(c.bP, std::vector<double>{1});
+// The last nodes of the largest mesh: node N is the boundary row, the node
+// before it an interior one at x = (2^31 - 2) * h, which is not 1.
+TEST(Coeficientes, LargestMeshEndsWithItsBoundaryRow) {
+    const double h = 1.0 / INT_MAX;
+    const Linha last = linha_no(4, INT_MAX, h, INT_MAX);
+    EXPECT_EQ(last.bP, 1.0);
+    EXPECT_EQ(last.aP, 1.0);
+    const Linha before = linha_no(4, INT_MAX, h, std::int64_t{INT_MAX} - 1);
+    const double x = static_cast<double>(INT_MAX - 1) * h;
+    EXPECT_LT(x, 1.0);
+    EXPECT_EQ(before.aP, 2.0);
+    EXPECT_EQ(bits_of(before.bP), bits_of((12 * x) * x * (0 - h * h)));
 }
 
-TEST(Coeficientes, BadArgumentsRejectedBeforeAnyWrite) {
-    const std::vector<double> x = numerics_mesh(4);
+TEST(Coeficientes, NodesOutsideTheMeshAreRefused) {
     struct Case {
         std::int32_t fonte, N;
-        std::size_t x_size;
+        std::int64_t i;
     };
-    for (const Case& k : {Case{-1, 4, 5}, Case{5, 4, 5}, Case{0, -1, 5}, Case{0, 5, 5},
-                          Case{0, 4, 4}}) {
-        Campos c(4);
-        EXPECT_THROW(coeficientes(k.fonte, k.N, 0.25, std::span(x).first(k.x_size), c.spans()),
-                     std::invalid_argument)
-            << "fonte " << k.fonte << ", N " << k.N << ", x size " << k.x_size;
-        for (const auto* field : {&c.aw, &c.aP, &c.ae, &c.bP}) {
-            for (double v : *field) EXPECT_TRUE(std::isnan(v));
-        }
+    for (const Case& k : {Case{-1, 4, 2}, Case{5, 4, 2}, Case{0, 0, 0}, Case{0, -1, 0}, Case{0, 4, 5},
+                          Case{0, 4, -1}, Case{0, INT_MAX, std::int64_t{INT_MAX} + 1}}) {
+        EXPECT_THROW(linha_no(k.fonte, k.N, 0.25, k.i), std::invalid_argument)
+            << "fonte " << k.fonte << ", N " << k.N << ", i " << k.i;
     }
 }
 

@@ -1,5 +1,5 @@
 // entrada in the test process: the editor step, the eight reads, the checks
-// that stop a run before anything is allocated, the fields and the mesh.
+// that stop a run before anything is allocated, the field T and the mesh.
 #include "driver/entrada.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "driver/available_memory.h"
+#include "numerics/mesh.h"
+#include "numerics/run_memory.h"
 #include "output/fatal_error.h"
 #include "tests/test_files.h"
 
@@ -66,9 +68,7 @@ TEST_F(EntradaTest, ReadsTheValuesAfterTheEditorAndClosesTheInput) {
               (std::vector<std::int32_t>{2, 10, 1, 0, 1, 5}));
     EXPECT_FALSE(run.units.is_open(7));
     EXPECT_EQ(read_bytes("Kestrelfold.in"), input("saida.txt", 2, 10, 5));  // unchanged
-    for (const Field* field : {&run.T, &run.Te, &run.x, &run.aw, &run.aP, &run.ae, &run.bP}) {
-        EXPECT_EQ(field->size(), 11u);
-    }
+    EXPECT_EQ(run.T.size(), 11u);
 }
 
 TEST_F(EntradaTest, NullValuesKeepTheDefaults) {
@@ -103,7 +103,8 @@ TEST_F(EntradaTest, Mesh) {
         entrada(run);
         EXPECT_EQ(std::bit_cast<std::uint64_t>(run.h), std::bit_cast<std::uint64_t>(c.h));
         for (const auto& [i, x] : c.nodes) {
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(run.x[i]), std::bit_cast<std::uint64_t>(x)) << "node " << i;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(x_no(run.N, run.h, i)), std::bit_cast<std::uint64_t>(x))
+                << "node " << i;
         }
     }
     EXPECT_NE(49 * (1.0 / 49.0), 1.0);
@@ -133,7 +134,7 @@ TEST_F(EntradaTest, RefusedValues) {
         write_bytes("Kestrelfold.in", c.input);
         kestrelfold::Run run;
         EXPECT_EQ(failure_of(run), c.message);
-        EXPECT_EQ(run.x.size(), 0u);
+        EXPECT_EQ(run.T.size(), 0u);
         EXPECT_FALSE(run.units.is_open(7));
     }
 }
@@ -154,16 +155,16 @@ TEST_F(EntradaTest, MissingInputIsCreatedEmptyAndEndsTheRun) {
     EXPECT_EQ(std::filesystem::file_size("Kestrelfold.in"), 0u);
 }
 
-// 72 bytes per node for 2^31 nodes is far beyond this machine: the run ends
-// with the allocation message before any field is allocated or touched.
+// A mesh of 2^31 nodes needs 17 GB: where the machine has less, the run
+// ends with the allocation message before any field is allocated or touched.
 TEST_F(EntradaTest, MeshTooLargeForTheMachine) {
-    const std::uint64_t needed = 72ull * 2147483648ull;
+    const std::uint64_t needed = run_memory_bytes(2147483647);
     const auto available = available_memory();
     if (!available || *available >= needed) GTEST_SKIP() << "memory of this machine unknown or large enough";
     write_bytes("Kestrelfold.in", input("a.txt", 0, 2147483647));
     kestrelfold::Run run;
     EXPECT_EQ(failure_of(run), kInsufficientMemory);
-    EXPECT_EQ(run.x.size(), 0u);
+    EXPECT_EQ(run.T.size(), 0u);
 }
 
 }  // namespace

@@ -33,14 +33,13 @@ protected:
         write_bytes("Kestrelfold_E.gnu", numbered_lines(e_records));
     }
 
-    // A run whose fields make each row easy to recognise.
+    // A run whose rows are easy to recognise: the exact solution is x
+    // (fonte 1), and T_i = 1.5 * i.
     static kestrelfold::Run plot_run(std::int32_t N, std::int32_t freq, std::string_view titulo = "Teste") {
         kestrelfold::Run run = make_run(N, "x", titulo);
+        run.fonte = 1;
         run.freq = freq;
-        for (std::int32_t i = 0; i <= N; ++i) {
-            run.Te[i] = 2.0 * i;
-            run.T[i] = 1.5 * i;
-        }
+        for (std::int32_t i = 0; i <= N; ++i) run.T[i] = 1.5 * i;
         return run;
     }
 };
@@ -59,8 +58,8 @@ TEST_F(GraficosTest, DataFileHeadingAndRows) {
     EXPECT_EQ(data[1].size(), 84u);
     EXPECT_EQ(data[2], "       0   0.00000000000000E+00   0.00000000000000E+00"
                        "   0.00000000000000E+00   0.00000000000000E+00");
-    EXPECT_EQ(data[12], "      10   1.00000000000000E+00   2.00000000000000E+01"
-                        "   1.50000000000000E+01   5.00000000000000E+00");
+    EXPECT_EQ(data[12], "      10   1.00000000000000E+00   1.00000000000000E+00"
+                        "   1.50000000000000E+01  -1.40000000000000E+01");
     for (std::size_t k = 2; k < data.size(); ++k) EXPECT_EQ(data[k].size(), 100u);
 }
 

@@ -42,6 +42,10 @@ TEST(ListedNodes, StepCountDoesNotOverflowForLargeValues) {
     EXPECT_EQ(listed(10, INT_MAX), (Nodes{0, 10}));
     EXPECT_EQ(listed(INT_MAX, INT_MAX), (Nodes{0, INT_MAX}));
     EXPECT_EQ(listed(INT_MAX - 1, INT_MAX / 2), (Nodes{0, INT_MAX / 2, INT_MAX - 1}));
+    // At the largest mesh N + freq - 1 and the node after the last step pass 2^31 - 1.
+    EXPECT_EQ(listed(INT_MAX, INT_MAX - 1), (Nodes{0, INT_MAX - 1, INT_MAX}));
+    EXPECT_EQ(listed(INT_MAX, 1 << 30), (Nodes{0, 1 << 30, INT_MAX}));
+    EXPECT_EQ(listed(INT_MAX, 715827883), (Nodes{0, 715827883, 1431655766, INT_MAX}));
 }
 
 TEST(ListedNodes, NoPositiveStepListsOnlyLastNode) {

@@ -1,7 +1,8 @@
 #pragma once
 // What the input step leaves for the solution run, built by hand for the
-// tests of the numerical kernels and of the writers: the mesh x_0 = 0, x_i = i * h, x_N = 1 on
-// N elements, and a Run with fonte, N, h = 1/N and its seven fields.
+// tests of the numerical kernels and of the writers: a Run with fonte, N,
+// h = 1/N and the field T, and the mesh x_0 = 0, x_i = i * h, x_N = 1 as a
+// plain vector for the references that need it whole.
 #include <bit>
 #include <cstdint>
 #include <limits>
@@ -21,24 +22,16 @@ inline std::vector<double> numerics_mesh(std::int32_t N) {
     return x;
 }
 
-// N, h = 1/N and the seven fields on nodes 0..N, every value `fill`, then
-// the mesh in x. A negative N leaves the fields empty, for the checks that
-// must refuse it before anything is allocated.
+// N, h = 1/N and T on nodes 0..N, every value `fill`. A negative N leaves
+// T empty, for the checks that must refuse it before anything is allocated.
 inline void give_mesh(Run& run, std::int32_t N, double fill) {
     run.N = N;
     run.h = 1.0 / N;
-    const std::size_t nodes = N < 0 ? 0 : static_cast<std::size_t>(N) + 1;
-    for (Field* field : {&run.T, &run.Te, &run.x, &run.aw, &run.aP, &run.ae, &run.bP}) {
-        *field = Field(nodes);
-        for (double& value : field->span()) value = fill;
-    }
-    if (N >= 1) {
-        const std::vector<double> x = numerics_mesh(N);
-        for (std::size_t i = 0; i < nodes; ++i) run.x[static_cast<std::int64_t>(i)] = x[i];
-    }
+    run.T = Field(N < 0 ? 0 : static_cast<std::size_t>(N) + 1);
+    for (double& value : run.T.span()) value = fill;
 }
 
-// Every field starts as NaN, so a node that a step fails to write shows.
+// T starts as NaN, so a node that a step fails to write shows.
 inline std::unique_ptr<Run> numerics_run(std::int32_t fonte, std::int32_t N) {
     auto run = std::make_unique<Run>();
     run->fonte = fonte;

@@ -50,12 +50,7 @@ protected:
 TEST_F(SaidaTest, CoefficientTableHeadsStandOverTheirColumns) {
     kestrelfold::Run run = make_run(10, "x", "t");
     run.freq = 3;
-    for (std::int32_t i = 0; i <= run.N; ++i) {
-        run.aw[i] = 1.0;
-        run.aP[i] = 2.0;
-        run.ae[i] = 1.0;
-        run.bP[i] = -0.03;
-    }
+    run.fonte = 2;  // S = 2: interior free terms 2 * (0 - 0.1 * 0.1)
     const auto records = listing_of(run, lista_coeficientes);
     ASSERT_EQ(records.size(), 5u + 5u);  // heading, then nodes 0, 3, 6, 9, 10
     EXPECT_EQ(records[0], "");
@@ -66,9 +61,15 @@ TEST_F(SaidaTest, CoefficientTableHeadsStandOverTheirColumns) {
     EXPECT_EQ(records[3].size(), 108u);
     EXPECT_EQ(records[3].substr(6, 2), "\x6E\xF3");
     EXPECT_EQ(records[4], "");
+    EXPECT_EQ(records[5],
+              "       0   0.00000000000000E+00   0.00000000000000E+00   1.00000000000000E+00"
+              "   0.00000000000000E+00   0.00000000000000E+00");
     EXPECT_EQ(records[6],
               "       3   3.00000000000000E-01   1.00000000000000E+00   2.00000000000000E+00"
-              "   1.00000000000000E+00  -3.00000000000000E-02");
+              "   1.00000000000000E+00  -2.00000000000000E-02");
+    EXPECT_EQ(records[9],
+              "      10   1.00000000000000E+00   0.00000000000000E+00   1.00000000000000E+00"
+              "   0.00000000000000E+00   1.00000000000000E+00");
     const char* nodes[] = {"       0", "       3", "       6", "       9", "      10"};
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(records[5 + k].substr(0, 8), nodes[k]);
@@ -79,10 +80,8 @@ TEST_F(SaidaTest, CoefficientTableHeadsStandOverTheirColumns) {
 TEST_F(SaidaTest, SolutionTableListsNodesOfTheStep) {
     kestrelfold::Run run = make_run(10, "x", "t");
     run.freq = 4;
-    for (std::int32_t i = 0; i <= run.N; ++i) {
-        run.Te[i] = 0.5;
-        run.T[i] = 0.25;
-    }
+    run.fonte = 1;  // the exact solution is x
+    for (double& T : run.T.span()) T = 0.25;
     const auto records = listing_of(run, lista_solucao);
     ASSERT_EQ(records.size(), 5u + 4u);  // heading, then nodes 0, 4, 8, 10
     EXPECT_EQ(records[1], latin1(" *** SOLUÇÕES DE T ***"));
@@ -90,10 +89,10 @@ TEST_F(SaidaTest, SolutionTableListsNodesOfTheStep) {
                                       {58, latin1("numérico")}, {81, "erro"}}));
     EXPECT_EQ(records[3].size(), 84u);
     EXPECT_EQ(records[4], "");
-    EXPECT_EQ(records[5], "       0   0.00000000000000E+00   5.00000000000000E-01"
-                          "   2.50000000000000E-01   2.50000000000000E-01");
-    EXPECT_EQ(records[8], "      10   1.00000000000000E+00   5.00000000000000E-01"
-                          "   2.50000000000000E-01   2.50000000000000E-01");
+    EXPECT_EQ(records[5], "       0   0.00000000000000E+00   0.00000000000000E+00"
+                          "   2.50000000000000E-01  -2.50000000000000E-01");
+    EXPECT_EQ(records[8], "      10   1.00000000000000E+00   1.00000000000000E+00"
+                          "   2.50000000000000E-01   7.50000000000000E-01");
     EXPECT_EQ(records[6].substr(0, 8), "       4");
     EXPECT_EQ(records[7].substr(0, 8), "       8");
 }
@@ -115,8 +114,8 @@ TEST_F(SaidaTest, WorkedExampleMiddleNode) {
 
 TEST_F(SaidaTest, WholeBlockOfQuantities) {
     kestrelfold::Run run = make_run(4, "x", "  Teste  ");
+    run.fonte = 4;  // exact T(1/2) = 0.5^4
     run.T[2] = 0.07812499999999994;
-    run.Te[2] = 0.0625;
     run.T_media = 0.23046875;
     run.T_media_a = 0.2;
     run.inclinacao = 3.53125;
@@ -186,13 +185,12 @@ TEST_F(SaidaTest, ProcessingTimeRecord) {
 
 TEST_F(SaidaTest, OddMeshUsesNodeLeftOfTheMiddle) {
     kestrelfold::Run run = make_run(5, "x", "t");
-    run.T[2] = 0.4;
-    run.Te[2] = 0.5;
+    run.fonte = 1;  // exact T = x: 0.4 at node 2, 0.6 at node 3
+    run.T[2] = 0.3;
     run.T[3] = 99.0;
-    run.Te[3] = 99.0;
     const auto records = listing_of(run, variaveis_interesse);
-    EXPECT_EQ(records[3].substr(23, 23), "   5.00000000000000E-01");
-    EXPECT_EQ(records[4].substr(23, 23), "   4.00000000000000E-01");
+    EXPECT_EQ(records[3].substr(23, 23), "   4.00000000000000E-01");
+    EXPECT_EQ(records[4].substr(23, 23), "   3.00000000000000E-01");
     EXPECT_EQ(records[5].substr(23, 23), "   1.00000000000000E-01");
 }
 
