@@ -17,7 +17,8 @@ mkdir -p "$tmp/work" "$tmp/nognuplot"
 # A PATH without gnuplot: the runs need nothing from PATH but the shell.
 no_gnuplot_path=$tmp/nognuplot
 
-# --- memory: the finest mesh does not fit under an address-space limit.
+# --- memory: the finest mesh does not fit under an address-space limit
+# (N = 10^8 holds some 800 MB, twice the limit of about 400 MB).
 # The AddressSanitizer runtime reserves terabytes of address space at start,
 # so an instrumented build cannot run under such a limit at all.
 if grep -q '^KESTRELFOLD_SANITIZE:BOOL=ON' "$build_dir/CMakeCache.txt" 2>/dev/null; then
@@ -25,16 +26,16 @@ if grep -q '^KESTRELFOLD_SANITIZE:BOOL=ON' "$build_dir/CMakeCache.txt" 2>/dev/nu
 else
     status=0
     (cd "$tmp/work" && ulimit -v 400000 &&
-        PATH=$no_gnuplot_path "$study" --meshes 10,20,40,8000000 --dir memoria </dev/null 2>"$tmp/err") || status=$?
+        PATH=$no_gnuplot_path "$study" --meshes 10,20,40,100000000 --dir memoria </dev/null 2>"$tmp/err") || status=$?
     [ "$status" -eq 1 ] || fail "memory: status $status"
-    grep -q '^kestrelfold-study: N = 8000000: no complete run: .*kestrelfold: insufficient virtual memory' "$tmp/err" ||
+    grep -q '^kestrelfold-study: N = 100000000: no complete run: .*kestrelfold: insufficient virtual memory' "$tmp/err" ||
         fail "memory: the refused mesh is not named with the program's message: $(cat "$tmp/err")"
     grep -q '^kestrelfold-study: gnuplot not found on PATH: plots skipped' "$tmp/err" ||
         fail "no gnuplot: no line says the plots were skipped"
     grep -q '4 meshes: 4 run, 0 already complete, 1 without a result' "$tmp/err" || fail "memory: $(cat "$tmp/err")"
     [ "$(cut -d, -f2 "$tmp/work/memoria/estudo.csv" | tail -n +2 | sort -un | tr '\n' ' ')" = "10 20 40 " ] ||
         fail "memory: the CSV does not hold exactly the meshes that ran"
-    grep -q 'N = 8000000: .*insufficient virtual memory' "$tmp/work/memoria/estudo.txt" ||
+    grep -q 'N = 100000000: .*insufficient virtual memory' "$tmp/work/memoria/estudo.txt" ||
         fail "memory: the text report does not name the refused mesh"
     [ -e "$tmp/work/memoria/erro.png" ] && fail "no gnuplot: a plot was made"
 fi
