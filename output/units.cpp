@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
+#include "output/console.h"
 #include "output/fatal_error.h"
 #include "output/printed_title.h"
 
@@ -188,10 +188,14 @@ bool Unit::next_record(std::string* out) {
             ++offset_;
             if (out && last_was_cr) out->pop_back();
             unterminated_read_ = Unterminated::No;
+            ++records_read_;
             return true;
         }
     }
-    if (found) unterminated_read_ = last_was_cr ? Unterminated::AfterCr : Unterminated::Yes;
+    if (found) {
+        unterminated_read_ = last_was_cr ? Unterminated::AfterCr : Unterminated::Yes;
+        ++records_read_;
+    }
     return found;
 }
 
@@ -228,10 +232,7 @@ bool Unit::close_quietly() noexcept {
     }
 }
 
-void Unit::warn_conversion_error() const {
-    const std::string line = "kestrelfold: " + unit_message("output conversion error", number_, file_) + "\n";
-    std::fputs(line.c_str(), stderr);
-}
+void Unit::warn_conversion_error() const { tell_user(unit_message("output conversion error", number_, file_)); }
 
 Unit& Units::open(int number, std::string_view name) {
     close(number);

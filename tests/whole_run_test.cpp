@@ -416,11 +416,15 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
     const std::string end_of_file = "end-of-file during read, unit 7, file Kestrelfold.in";
     const std::string syntax = "list-directed I/O syntax error, unit 7, file Kestrelfold.in";
     const std::vector<Case> cases = {
-        {"missing input", std::nullopt, end_of_file},
-        {"empty input", std::string(), end_of_file},
-        {"short input", std::string("saida.txt\n0\n10\n1\n"), end_of_file},
-        {"bad integer", with([](Input& i) { i.N = "1O"; }), syntax},
-        {"integer beyond 32 bits", with([](Input& i) { i.N = "2147483648"; }), syntax},
+        {"missing input", std::nullopt, end_of_file + ": caso (the 1st value) is missing: the file is empty"},
+        {"empty input", std::string(), end_of_file + ": caso (the 1st value) is missing: the file is empty"},
+        {"short input", std::string("saida.txt\n0\n10\n1\n"),
+         end_of_file + ": coef (the 5th value) is missing: the file ends after line 4"},
+        {"title never closed", with([](Input& i) { i.titulo = "'Poisson 1D"; }),
+         end_of_file + ": titulo (the 8th value) is missing: the text opened with ' on line 8 is never closed"},
+        {"bad integer", with([](Input& i) { i.N = "1O"; }), syntax + ": line 3 (N): '1O' is not an integer"},
+        {"integer beyond 32 bits", with([](Input& i) { i.N = "2147483648"; }),
+         syntax + ": line 3 (N): '2147483648' does not fit a 32-bit integer"},
         {"N = 1", with([](Input& i) { i.N = "1"; }), "N = 1: the mesh needs at least 2 elements"},
         {"N = 0", with([](Input& i) { i.N = "0"; }), "N = 0: the mesh needs at least 2 elements"},
         {"N = -3", with([](Input& i) { i.N = "-3"; }), "N = -3: the mesh needs at least 2 elements"},
