@@ -11,7 +11,7 @@
 #include "driver/available_memory.h"
 #include "output/printed_title.h"
 #include "driver/input_reader.h"
-#include "driver/run_command.h"
+#include "driver/external_command.h"
 #include "numerics/field_memory.h"
 #include "numerics/mesh.h"
 #include "numerics/nodes.h"
@@ -109,7 +109,7 @@ void build_mesh(Run& run) {
 }  // namespace
 
 void entrada(Run& run) {
-    run.status_comando = run_command("notepad Kestrelfold.in");
+    run_external_command(run, "notepad Kestrelfold.in");
     const std::vector<std::string> warnings = read_values(run);
     check_values(run);
     // Told once the values are known to be good, as the run then goes on with them.

@@ -263,6 +263,10 @@ void Units::close(int number) {
     if (!node.empty()) node.mapped()->close();
 }
 
+void Units::flush_all() {
+    for (auto& [number, unit] : open_) unit->flush();
+}
+
 void Units::close_all() {
     // Every unit is closed even when one reports a refused write; the first
     // failure is the one reported.

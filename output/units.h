@@ -105,6 +105,10 @@ public:
     Unit& get(int number);                          // std::logic_error when not open
     bool is_open(int number) const;
     void close(int number);                         // reports a refused write; no-op when not open
+    // Every open unit writes out its completed records (FatalError on a
+    // refused write): before an external command, so that what is on disk
+    // while the command runs is this run's, whole records only.
+    void flush_all();
     // Closes every unit still open: at the end of a run, or after a fatal
     // failure (then quietly, so that the first message stays the one shown).
     void close_all();

@@ -141,6 +141,10 @@ protected:
     std::vector<std::string> commands() const { return read_lines(seen_ / "commands.log"); }
     // The file of the n-th command as it stood when the command started.
     std::string seen_by_command(int n) const { return read_bytes(seen_ / ("snapshot." + std::to_string(n))); }
+    // Any file of the work directory as it stood when the n-th command started.
+    std::string in_work_at_command(int n, const std::string& name) const {
+        return read_bytes(seen_ / ("folder." + std::to_string(n)) / name);
+    }
 
     Names files_in_work() const {
         Names names;
@@ -154,8 +158,9 @@ protected:
     const fs::path work_ = root_.folder("work");
 
 private:
-    // Logs, keeps a copy, applies a pending edit; exits with a status that
-    // is not 0, which the run must store and otherwise ignore.
+    // Logs, keeps a copy of its file and of the whole work directory, applies
+    // a pending edit; exits with a status that is not 0, which the run must
+    // store and otherwise ignore.
     void install_stand_in(const std::string& name) {
         const std::string seen = "'" + seen_.string() + "'";
         write_script(bin_ / name,
@@ -165,6 +170,7 @@ private:
                      "{ printf '%s' " + name + "; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; printf '\\n'; }"
                      " >> " + seen + "/commands.log\n"
                      "cp -- \"$1\" " + seen + "/snapshot.$n 2>/dev/null\n"
+                     "mkdir " + seen + "/folder.$n && cp -- * " + seen + "/folder.$n/ 2>/dev/null\n"
                      "if [ -f " + seen + "/edit.$n ]; then cat " + seen + "/edit.$n > \"$1\"; fi\n"
                      "exit 3\n");
     }
@@ -275,6 +281,36 @@ TEST_F(WholeRunTest, TypicalRunEndToEnd) {
     EXPECT_EQ(listing[28], kInterestHeading);
     EXPECT_TRUE(listing[31].ends_with(") *** " + kTitle)) << listing[31];
     EXPECT_TRUE(listing[42].ends_with(" = tempo de processamento (segundos)")) << listing[42];
+}
+
+// While a command runs, every file the run has written holds this run's
+// whole records, and nothing of an earlier run: the listing has its tables
+// when the plots are shown, although it is still open.
+TEST_F(WholeRunTest, WhileACommandRunsTheFilesHoldThisRunsRecords) {
+    Input input;
+    input.graf = "1";
+    input.coef = "1";
+    write_input(input);
+    write_scripts(8, 6);
+    std::string stale;
+    for (int i = 0; i < 500; ++i) stale += "stale record of an earlier run\r\n";
+    write_bytes(work_ / "saida.txt", stale);
+    write_bytes(work_ / "Kestrelfold_T.dat", stale);
+
+    ASSERT_EQ(run_program().status, 0);
+    const std::string listing = file("saida.txt");
+    const std::string tables = listing.substr(0, listing.find("\r\n\r\n" + kInterestHeading + "\r\n") + 2);
+    ASSERT_LT(tables.size(), listing.size());
+    const std::vector<std::pair<int, std::string>> listing_at = {
+        {1, stale}, {2, tables}, {3, tables}, {4, listing}, {5, listing}};
+    for (const auto& [command, expected] : listing_at) {
+        EXPECT_EQ(in_work_at_command(command, "saida.txt"), expected) << "command " << command;
+    }
+    EXPECT_EQ(in_work_at_command(1, "Kestrelfold_T.dat"), stale);
+    for (int command = 2; command <= 5; ++command) {
+        EXPECT_EQ(in_work_at_command(command, "Kestrelfold_T.dat"), file("Kestrelfold_T.dat")) << command;
+    }
+    EXPECT_EQ(in_work_at_command(4, "saida.txt.Vantreuse"), file("saida.txt.Vantreuse"));
 }
 
 // What the user saves in the editor is what the run reads.
