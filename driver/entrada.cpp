@@ -14,6 +14,7 @@
 #include "driver/external_command.h"
 #include "numerics/field_memory.h"
 #include "numerics/mesh.h"
+#include "numerics/node_blocks.h"
 #include "numerics/nodes.h"
 #include "numerics/run_memory.h"
 #include "output/console.h"
@@ -103,7 +104,11 @@ void allocate_fields(Run& run) {
 
 void build_mesh(Run& run) {
     run.h = element_length(run.N);
-    for (std::int64_t i = 0; i <= run.N; ++i) run.x[i] = x_no(run.N, run.h, i);
+    for_each_block(0, node_count(run.N), [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            run.x[static_cast<std::int64_t>(i)] = x_no(run.N, run.h, static_cast<std::int64_t>(i));
+        }
+    });
 }
 
 }  // namespace

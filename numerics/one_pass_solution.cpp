@@ -10,6 +10,7 @@
 #include "numerics/eliminacao.h"
 #include "numerics/field.h"
 #include "numerics/fontes.h"
+#include "numerics/node_blocks.h"
 #include "numerics/nodes.h"
 #include "numerics/solucao_analitica.h"
 #include "numerics/tdma.h"
@@ -128,6 +129,7 @@ void forward_pass(std::size_t N, double h, const double* x, double* Te, const Co
             fill_line(rows.aw + i, linha.aw);
             fill_line(rows.aP + i, linha.aP);
             fill_line(rows.ae + i, linha.ae);
+            if (starts_block(i + kLine, kLine)) stop_if_interrupted();
         }
     }
     for (; i < N; ++i) single(i);

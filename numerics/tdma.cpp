@@ -4,6 +4,7 @@
 
 #include "numerics/eliminacao.h"
 #include "numerics/field.h"
+#include "numerics/node_blocks.h"
 #include "numerics/nodes.h"
 
 namespace kestrelfold {
@@ -27,13 +28,15 @@ void forward_sweep(std::size_t nodes, const double* aw, const double* aP, const 
 }  // namespace
 
 void back_substitution(std::size_t nodes, const double* P, const double* Q, double* T) {
-    std::size_t i = nodes - 1;
-    double T_next = Q[i];  // T_N = Q_N: P_N, and with it ae_N, is never used
-    T[i] = T_next;
-    while (i-- > 0) {
-        T_next = substituicao(T_next, P[i], Q[i]);
-        T[i] = T_next;
-    }
+    const std::size_t last = nodes - 1;
+    double T_next = Q[last];  // T_N = Q_N: P_N, and with it ae_N, is never used
+    T[last] = T_next;
+    for_each_block_downward(0, last, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = end; i-- > begin;) {
+            T_next = substituicao(T_next, P[i], Q[i]);
+            T[i] = T_next;
+        }
+    });
 }
 
 void tdma(std::int32_t N, std::span<const double> aw, std::span<const double> aP,

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "driver/interruption.h"
 #include "output/console.h"
 #include "output/fatal_error.h"
 #include "output/printed_title.h"
@@ -58,6 +59,10 @@ void Unit::fail(std::string_view what) const { throw FatalError(unit_message(wha
 
 void Unit::write_record(std::string_view bytes) {
     if (fd_ < 0) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
+    // An interrupted run stops between records, but only once this unit has
+    // written one: a file opened to be written then holds this run's
+    // records, never an earlier run's.
+    if (writing_) stop_if_interrupted();
     cut_file_here_once();
     const std::size_t size = bytes.size() + kRecordEnd.size();
     if (out_.size() + size > kBufferSize) flush();
@@ -148,6 +153,7 @@ void Unit::flush() {
 }
 
 bool Unit::fill_read_buffer() {
+    stop_if_interrupted();  // a long read (a huge input file) stops too
     in_.resize(kBufferSize);
     for (;;) {
         const ssize_t got = ::read(fd_, in_.data(), in_.size());
