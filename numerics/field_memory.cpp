@@ -68,7 +68,7 @@ bool back_part(char* begin, std::size_t length) {
 // part at a time (a whole number of huge pages), and an interrupted run
 // skips the rest: the memory is as good, only not faulted in yet, and the
 // run stops right after.
-constexpr std::size_t kBackedAtOnce = 32 * kHugePage;
+constexpr std::size_t kBackedAtOnce = 4 * kHugePage;
 
 bool back(char* begin, std::size_t length) {
     for (std::size_t done = 0; done < length && interrupting_signal() == 0; done += kBackedAtOnce) {
