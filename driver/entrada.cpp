@@ -6,17 +6,19 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "driver/available_memory.h"
 #include "output/printed_title.h"
 #include "driver/input_file.h"
 #include "driver/input_reader.h"
-#include "driver/run_command.h"
+#include "driver/external_command.h"
 #include "numerics/field_memory.h"
 #include "numerics/mesh.h"
 #include "numerics/nodes.h"
 #include "numerics/run_memory.h"
 #include "numerics/solver_memory_plan.h"
+#include "output/console.h"
 #include "output/fatal_error.h"
 
 namespace kestrelfold {
@@ -25,22 +27,45 @@ namespace {
 constexpr int kInputUnit = 7;
 
 // A null value leaves the variable as it was.
-template <typename T>
-void assign_unless_null(T& variable, std::optional<T> value) {
-    if (value) variable = std::move(*value);
+void assign_unless_null(std::int32_t& variable, std::optional<std::int32_t> value) {
+    if (value) variable = *value;
 }
 
-void read_values(Run& run) {
+// How the rest of the run uses a text: "the listing is named" and its trimmed name.
+struct TextUse {
+    std::string_view kept_as;
+    std::string_view (*shown)(std::string_view);
+};
+constexpr TextUse kListingName{"the listing is named", trimmed_caso};
+constexpr TextUse kTitle{"the title is", printed_title};
+
+// A text longer than its variable keeps its first characters. The warning
+// names what is kept as the run uses it, since a listing name cut short
+// loses its extension without a trace.
+void assign_unless_null(std::string& variable, std::optional<TextValue> value, const InputValue& name,
+                        const TextUse& use, std::vector<std::string>& warnings) {
+    if (!value) return;
+    variable = std::move(value->text);
+    if (value->length <= variable.size()) return;
+    warnings.push_back(std::string(name.name) + " on line " + std::to_string(value->line) + " has " +
+                       std::to_string(value->length) + " characters, more than " + std::to_string(variable.size()) +
+                       ": " + std::string(use.kept_as) + " " + quoted_input(use.shown(variable)));
+}
+
+// The eight values; returns the warnings about texts that were cut.
+std::vector<std::string> read_values(Run& run) {
+    std::vector<std::string> warnings;
     Unit& input = run.units.open(kInputUnit, kInputFile);
-    assign_unless_null(run.caso, read_text(input, kCasoLength));
-    assign_unless_null(run.fonte, read_integer(input));
-    assign_unless_null(run.N, read_integer(input));
-    assign_unless_null(run.graf, read_integer(input));
-    assign_unless_null(run.coef, read_integer(input));
-    assign_unless_null(run.sol, read_integer(input));
-    assign_unless_null(run.freq, read_integer(input));
-    assign_unless_null(run.titulo, read_text(input, kTituloLength));
+    assign_unless_null(run.caso, read_text(input, kCasoLength, kCasoValue), kCasoValue, kListingName, warnings);
+    assign_unless_null(run.fonte, read_integer(input, kFonteValue));
+    assign_unless_null(run.N, read_integer(input, kNValue));
+    assign_unless_null(run.graf, read_integer(input, kGrafValue));
+    assign_unless_null(run.coef, read_integer(input, kCoefValue));
+    assign_unless_null(run.sol, read_integer(input, kSolValue));
+    assign_unless_null(run.freq, read_integer(input, kFreqValue));
+    assign_unless_null(run.titulo, read_text(input, kTituloLength, kTituloValue), kTituloValue, kTitle, warnings);
     run.units.close(kInputUnit);
+    return warnings;
 }
 
 [[noreturn]] void refuse(std::string_view name, std::int32_t value, std::string_view why) {
@@ -74,9 +99,11 @@ void build_mesh(Run& run) { run.h = element_length(run.N); }
 }  // namespace
 
 void entrada(Run& run) {
-    run.status_comando = run_command("notepad Kestrelfold.in");
-    read_values(run);
+    run_external_command(run, "notepad Kestrelfold.in");
+    const std::vector<std::string> warnings = read_values(run);
     check_values(run);
+    // Told once the values are known to be good, as the run then goes on with them.
+    for (const std::string& warning : warnings) tell_user(warning);
     allocate_memory(run);
     build_mesh(run);
 }

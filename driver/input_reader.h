@@ -17,21 +17,42 @@
 //   record end. It is cut or blank-filled to the variable's length; its bytes
 //   are kept as they are.
 //
-// FatalError "end-of-file during read" when the file ends before the value
-// (or inside a delimited text), "list-directed I/O syntax error" when an
-// integer is malformed or does not fit in 32 bits.
+// Failures are FatalErrors whose message keeps the record layer's frame and
+// adds where and what, for the value named by the caller:
+//   "end-of-file during read, unit 7, file Kestrelfold.in: N (the 3rd value)
+//    is missing: the file ends after line 2" (or "...: the file is empty",
+//    "...: lines 3 to 5 are blank and end the file", "...: the text opened
+//    with ' on line 8 is never closed");
+//   "list-directed I/O syntax error, unit 7, file Kestrelfold.in: line 3 (N):
+//    '1O' is not an integer" (or "... does not fit a 32-bit integer").
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
+#include "driver/input_file.h"
 #include "output/units.h"
 
 namespace kestrelfold {
 
-std::optional<std::int32_t> read_integer(Unit& unit);
+std::optional<std::int32_t> read_integer(Unit& unit, const InputValue& value);
 
-// The text cut or blank-filled to exactly `length` bytes.
-std::optional<std::string> read_text(Unit& unit, std::size_t length);
+struct TextValue {
+    std::string text;        // cut or blank-filled to the variable's length
+    std::size_t length = 0;  // characters of the text in the file, before the cut
+    std::int64_t line = 0;   // the line it starts on
+};
+
+std::optional<TextValue> read_text(Unit& unit, std::size_t length, const InputValue& value);
+
+// Bytes of the input file as a message shows them: between apostrophes (or
+// double quotes when the text holds an apostrophe and no double quote),
+// control characters as \xNN so that none reaches the console raw, and
+// beyond `at_most` characters cut and followed by "...".
+std::string quoted_input(std::string_view bytes, std::size_t at_most = std::string_view::npos);
+
+// "1st", "2nd", "3rd", "4th", ..., "11th", ..., "21st".
+std::string ordinal(int number);
 
 }  // namespace kestrelfold

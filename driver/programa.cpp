@@ -6,6 +6,7 @@
 #include "driver/entrada.h"
 #include "driver/file_size_signal.h"
 #include "driver/floating_point_mode.h"
+#include "driver/external_command.h"
 #include "driver/run_command.h"
 #include "numerics/solucao.h"
 #include "output/lista_dados.h"
@@ -30,7 +31,7 @@ void programa(Run& run) {
     // Closed before the editor starts, so that the editor sees all of it.
     run.units.close(kListingUnit);
     run.comando = notepad_command(trimmed_caso(run.caso));
-    run.status_comando = run_command(run.comando);
+    run_external_command(run, run.comando);
 }
 
 }  // namespace kestrelfold

@@ -10,6 +10,8 @@
 #include <iostream>
 #include <string>
 
+#include "driver/interruption.h"
+
 extern char** environ;
 
 namespace kestrelfold {
@@ -23,11 +25,62 @@ void flush_console() {
     std::fflush(nullptr);
 }
 
-// The exit status of the child, or -1 when the wait fails or a signal ended it.
-std::int32_t wait_for(pid_t pid) {
+extern "C" void wake_up(int) {}
+
+// While a started program runs, its end (SIGCHLD) and the signals that
+// interrupt the run are held back, and let in only inside the wait itself:
+// a signal that comes just before the wait is then not missed until the
+// program ends, and the run stops at once on it. Puts the mask and the
+// action of SIGCHLD back as they were.
+class WaitForSignals {
+public:
+    WaitForSignals() {
+        sigset_t held = interrupting_signals();
+        sigaddset(&held, SIGCHLD);
+        pthread_sigmask(SIG_BLOCK, &held, &before_);
+        // SIGCHLD is discarded by default, and the wait would not wake on it.
+        struct sigaction action {};
+        action.sa_handler = wake_up;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART | SA_NOCLDSTOP;
+        sigaction(SIGCHLD, &action, &sigchld_before_);
+    }
+    ~WaitForSignals() {
+        pthread_sigmask(SIG_SETMASK, &before_, nullptr);
+        sigaction(SIGCHLD, &sigchld_before_, nullptr);
+    }
+    WaitForSignals(const WaitForSignals&) = delete;
+    WaitForSignals& operator=(const WaitForSignals&) = delete;
+
+    // The mask the run had before: the started program's.
+    const sigset_t& mask_before() const { return before_; }
+
+    // Until a signal has been handled.
+    void wait() const {
+        sigset_t during = before_;
+        sigdelset(&during, SIGCHLD);
+        sigsuspend(&during);
+    }
+
+private:
+    sigset_t before_{};
+    struct sigaction sigchld_before_ {};
+};
+
+// The exit status of the child, or -1 when the wait fails or a signal ended
+// it. An interruption of the run ends the wait (Interrupted) and leaves the
+// program running: the run is to end promptly, and a program started from a
+// terminal got the terminal's signal as well. The note is looked at before
+// the program's end: signals are handled only inside the wait, so one sent
+// before the program ended (by the program itself, say) always counts.
+std::int32_t wait_for(pid_t pid, const WaitForSignals& signals) {
     int status = 0;
-    while (waitpid(pid, &status, 0) == -1) {
-        if (errno != EINTR) return -1;
+    for (;;) {
+        stop_if_interrupted();
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (done == -1 && errno != EINTR) return -1;
+        signals.wait();
     }
     if (!WIFEXITED(status)) return -1;
     return WEXITSTATUS(status);
@@ -41,20 +94,25 @@ std::int32_t run_command(std::string_view text) {
     std::string option = "-c";
     char* argv[] = {shell.data(), option.data(), line.data(), nullptr};
     flush_console();
-    // The run ignores SIGXFSZ (file_size_signal.h); the started program gets
-    // the default action back, as if started from the desktop.
+    const WaitForSignals signals;
+    stop_if_interrupted();  // a run interrupted already starts nothing more
+    // The started program begins as if started from the desktop: the mask
+    // the run had, SIGXFSZ (ignored by the run, file_size_signal.h) at its
+    // default action; the actions the run caught go back to their defaults
+    // by themselves when the program is started.
     posix_spawnattr_t attributes;
     if (posix_spawnattr_init(&attributes) != 0) return -1;
     sigset_t defaults;
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGXFSZ);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setsigmask(&attributes, &signals.mask_before());
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);
     if (spawned != 0) return -1;
-    return wait_for(pid);
+    return wait_for(pid, signals);
 }
 
 std::string shell_quote(std::string_view text) {

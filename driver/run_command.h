@@ -10,7 +10,9 @@ namespace kestrelfold {
 // Runs the text, its trailing blanks dropped, through /bin/sh -c and waits
 // for it. Returns its exit status; -1 when it cannot be started or waited
 // for, or when a signal ended it. The shell's "not found" status (127) is an
-// ordinary result: the run goes on.
+// ordinary result: the run goes on. Interrupted (interruption.h) when the
+// run is interrupted before or during the wait; the program started is
+// then left to itself.
 std::int32_t run_command(std::string_view text);
 
 // The text as one shell word, whatever bytes it holds: in single quotes, an

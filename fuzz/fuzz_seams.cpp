@@ -2,6 +2,7 @@
 
 #include "driver/available_memory.h"
 #include "driver/run_command.h"
+#include "output/console.h"
 
 namespace kestrelfold {
 
@@ -12,6 +13,11 @@ std::vector<std::string>& commands_run() {
     return commands;
 }
 
+std::vector<std::string>& lines_told() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+
 }  // namespace fuzz
 
 std::int32_t run_command(std::string_view text) {
@@ -20,5 +26,12 @@ std::int32_t run_command(std::string_view text) {
 }
 
 void require_memory(std::uint64_t bytes) { throw fuzz::ReachedAllocation{bytes}; }
+
+// Bounded: a target that never clears (the conversion warnings of the
+// formatted write) must not grow without end.
+void tell_user(std::string_view message) {
+    constexpr std::size_t kKept = 16;
+    if (fuzz::lines_told().size() < kKept) fuzz::lines_told().emplace_back(message);
+}
 
 }  // namespace kestrelfold

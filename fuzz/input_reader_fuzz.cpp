@@ -3,7 +3,8 @@
 // (the stand-ins of fuzz_seams.h start no editor and allocate nothing).
 //
 // Every input must end in one of two ways: the eight values, all within the
-// data model, or a FatalError with one of the defined messages. The values
+// data model, with a warning line for each text cut to its variable's
+// length, or a FatalError with one of the defined messages. The values
 // and the message are compared with a small model of the free-form read
 // written here from the file format, independently of the reader: records
 // end at LF (a CR right before it is dropped), each read starts on the next
@@ -11,6 +12,7 @@
 // Inputs that start with FF FE are moved to straddle the end of the unit's
 // read-ahead buffer (input_file below).
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -44,6 +46,27 @@ struct Failure {
     std::string message;
 };
 
+// Bytes of the file as the messages show them: quoted, control bytes as \xNN,
+// at most `at_most` of them and then "...".
+std::string shown(std::string_view bytes, std::size_t at_most) {
+    const bool has_apostrophe = bytes.find('\'') != std::string_view::npos;
+    const bool has_quote = bytes.find('"') != std::string_view::npos;
+    const char quote = has_apostrophe && !has_quote ? '"' : '\'';
+    std::string text(1, quote);
+    for (std::size_t i = 0; i < bytes.size() && i < at_most; ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c != 0x7F) {
+            text += static_cast<char>(c);
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+        text += escaped;
+    }
+    if (bytes.size() > at_most) text += "...";
+    return text + quote;
+}
+
 class ModelReader {
 public:
     explicit ModelReader(std::string_view bytes) {
@@ -62,37 +85,53 @@ public:
     }
 
     // nullopt for a null value; throws Failure.
-    std::optional<std::int32_t> integer() {
-        begin_read();
+    std::optional<std::int32_t> integer(std::string_view name, int number) {
+        begin_read(name, number);
         const char first = skip_to_value();
         if (first == ',' || first == '/') return std::nullopt;
-        std::string_view token = undelimited();
+        const std::string_view token = undelimited();
+        std::string_view digits = token;
         bool negative = false;
-        if (token.front() == '+' || token.front() == '-') {
-            negative = token.front() == '-';
-            token.remove_prefix(1);
+        if (digits.front() == '+' || digits.front() == '-') {
+            negative = digits.front() == '-';
+            digits.remove_prefix(1);
         }
-        if (token.empty()) throw Failure{syntax_error()};
+        if (digits.empty()) throw Failure{syntax_error(token, "is not an integer")};
+        for (const char c : digits) {
+            if (c < '0' || c > '9') throw Failure{syntax_error(token, "is not an integer")};
+        }
         std::int64_t magnitude = 0;
-        for (const char c : token) {
-            if (c < '0' || c > '9') throw Failure{syntax_error()};
+        for (const char c : digits) {
             magnitude = magnitude * 10 + (c - '0');
-            if (magnitude > std::int64_t{1} << 31) throw Failure{syntax_error()};
+            if (magnitude > std::int64_t{1} << 31) throw Failure{syntax_error(token, "does not fit a 32-bit integer")};
         }
         const std::int64_t value = negative ? -magnitude : magnitude;
-        if (value > INT32_MAX) throw Failure{syntax_error()};
+        if (value > INT32_MAX) throw Failure{syntax_error(token, "does not fit a 32-bit integer")};
         return static_cast<std::int32_t>(value);
     }
 
-    std::optional<std::string> text(std::size_t length) {
-        begin_read();
+    struct Text {
+        std::string value;
+        std::size_t characters;  // in the file, before the cut
+        std::size_t line;
+    };
+
+    std::optional<Text> text(std::size_t length, std::string_view name, int number) {
+        begin_read(name, number);
         const char first = skip_to_value();
         if (first == ',' || first == '/') return std::nullopt;
-        std::string value;
+        Text text{"", 0, current_ + 1};
         if (first == '\'' || first == '"') {
+            const std::size_t opened_on = current_ + 1;
             ++pos_;
             for (;;) {
-                while (pos_ == record().size()) next_record();
+                while (pos_ == record().size()) {
+                    if (next_ == records_.size()) {
+                        throw Failure{missing("the text opened with " + std::string(1, first) + " on line " +
+                                              std::to_string(opened_on) + " is never closed")};
+                    }
+                    next_record();
+                }
                 const char c = record()[pos_++];
                 if (c == first) {
                     if (pos_ < record().size() && record()[pos_] == first) {
@@ -101,30 +140,52 @@ public:
                         break;
                     }
                 }
-                value += c;
+                text.value += c;
             }
         } else {
-            value = std::string(undelimited());
+            text.value = std::string(undelimited());
         }
-        value.resize(length, ' ');
-        return value;
+        text.characters = text.value.size();
+        text.value.resize(length, ' ');
+        return text;
     }
 
 private:
     static std::string message(std::string_view what) { return unit_message(what, 7, kInputFile); }
-    static std::string syntax_error() { return message("list-directed I/O syntax error"); }
+
+    std::string syntax_error(std::string_view token, std::string_view what) const {
+        return message("list-directed I/O syntax error") + ": line " + std::to_string(current_ + 1) + " (" +
+               std::string(name_) + "): " + shown(token, 40) + " " + std::string(what);
+    }
+    std::string missing(const std::string& why) const {
+        const char* suffix = number_ == 1 ? "st" : number_ == 2 ? "nd" : number_ == 3 ? "rd" : "th";
+        return message("end-of-file during read") + ": " + std::string(name_) + " (the " + std::to_string(number_) +
+               suffix + " value) is missing: " + why;
+    }
 
     std::string_view record() const { return records_[current_]; }
     void next_record() {
-        if (next_ == records_.size()) throw Failure{message("end-of-file during read")};
         current_ = next_++;
         pos_ = 0;
     }
-    void begin_read() { next_record(); }
+    void begin_read(std::string_view name, int number) {
+        name_ = name;
+        number_ = number;
+        first_line_ = next_ + 1;
+        if (next_ < records_.size()) return next_record();
+        if (records_.empty()) throw Failure{missing("the file is empty")};
+        throw Failure{missing("the file ends after line " + std::to_string(records_.size()))};
+    }
     char skip_to_value() {
         for (;;) {
             while (pos_ < record().size() && (record()[pos_] == ' ' || record()[pos_] == '\t')) ++pos_;
             if (pos_ < record().size()) return record()[pos_];
+            if (next_ == records_.size()) {
+                const std::size_t last = records_.size();
+                throw Failure{missing(last == first_line_ ? "line " + std::to_string(last) + " is blank and ends the file"
+                                                          : "lines " + std::to_string(first_line_) + " to " +
+                                                                std::to_string(last) + " are blank and end the file")};
+            }
             next_record();
         }
     }
@@ -142,6 +203,9 @@ private:
     std::size_t next_ = 0;
     std::size_t current_ = 0;
     std::size_t pos_ = 0;
+    std::string_view name_;
+    int number_ = 0;
+    std::size_t first_line_ = 0;
 };
 
 template <typename T>
@@ -151,31 +215,55 @@ void unless_null(T& variable, std::optional<T> value) {
 
 bool blank(std::string_view text) { return text.find_first_not_of(' ') == std::string_view::npos; }
 
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// A text read into its variable; the warning line when it was cut.
+void unless_null(std::string& variable, std::optional<ModelReader::Text> text, std::string_view name,
+                 std::string_view kept_as, std::vector<std::string>& warnings) {
+    if (!text) return;
+    variable = text->value;
+    if (text->characters <= variable.size()) return;
+    warnings.push_back(std::string(name) + " on line " + std::to_string(text->line) + " has " +
+                       std::to_string(text->characters) + " characters, more than " +
+                       std::to_string(variable.size()) + ": " + std::string(kept_as) + " " +
+                       shown(trimmed(variable), std::string_view::npos));
+}
+
+struct Outcome {
+    std::variant<Values, Failure> result;
+    std::vector<std::string> warnings;  // told only when the values pass
+};
+
 // The eight reads and the checks entrada makes before allocating.
-std::variant<Values, Failure> model(std::string_view bytes) {
+Outcome model(std::string_view bytes) {
     Values values;
+    std::vector<std::string> warnings;
     try {
         ModelReader reader(bytes);
-        unless_null(values.caso, reader.text(kCasoLength));
-        unless_null(values.fonte, reader.integer());
-        unless_null(values.N, reader.integer());
-        unless_null(values.graf, reader.integer());
-        unless_null(values.coef, reader.integer());
-        unless_null(values.sol, reader.integer());
-        unless_null(values.freq, reader.integer());
-        unless_null(values.titulo, reader.text(kTituloLength));
+        unless_null(values.caso, reader.text(kCasoLength, "caso", 1), "caso", "the listing is named", warnings);
+        unless_null(values.fonte, reader.integer("fonte", 2));
+        unless_null(values.N, reader.integer("N", 3));
+        unless_null(values.graf, reader.integer("graf", 4));
+        unless_null(values.coef, reader.integer("coef", 5));
+        unless_null(values.sol, reader.integer("sol", 6));
+        unless_null(values.freq, reader.integer("freq", 7));
+        unless_null(values.titulo, reader.text(kTituloLength, "titulo", 8), "titulo", "the title is", warnings);
     } catch (const Failure& failure) {
-        return failure;
+        return {failure, {}};
     }
-    if (values.N < 2) return Failure{"N = " + std::to_string(values.N) + ": the mesh needs at least 2 elements"};
+    if (values.N < 2) return {Failure{"N = " + std::to_string(values.N) + ": the mesh needs at least 2 elements"}, {}};
     if (values.freq < 1) {
-        return Failure{"freq = " + std::to_string(values.freq) + ": the print frequency must be at least 1"};
+        return {Failure{"freq = " + std::to_string(values.freq) + ": the print frequency must be at least 1"}, {}};
     }
     if (values.fonte < 0 || values.fonte > 4) {
-        return Failure{"fonte = " + std::to_string(values.fonte) + ": the source term must be one of 0 to 4"};
+        return {Failure{"fonte = " + std::to_string(values.fonte) + ": the source term must be one of 0 to 4"}, {}};
     }
-    if (blank(values.caso)) return Failure{"caso is blank: the listing needs a file name"};
-    return values;
+    if (blank(values.caso)) return {Failure{"caso is blank: the listing needs a file name"}, {}};
+    return {values, warnings};
 }
 
 // ---- The program ----
@@ -209,7 +297,9 @@ void check_values(const Run& run, const Values& expected, std::uint64_t bytes) {
 void run_entrada(std::string_view bytes) {
     write_input(bytes);
     commands_run().clear();
-    const std::variant<Values, Failure> expected = model(bytes);
+    lines_told().clear();
+    const Outcome outcome = model(bytes);
+    const std::variant<Values, Failure>& expected = outcome.result;
     Run run;
     try {
         entrada(run);
@@ -231,6 +321,11 @@ void run_entrada(std::string_view bytes) {
         if (!read_failure && run.units.is_open(7)) broken("the input unit is left open after a refusal");
     } catch (const std::exception& error) {
         broken(std::string("undefined failure: ") + error.what());
+    }
+    if (lines_told() != outcome.warnings) {
+        std::string told;
+        for (const std::string& line : lines_told()) told += "[" + line + "]";
+        broken("warnings differ from the model: " + told);
     }
     if (commands_run() != std::vector<std::string>{"notepad Kestrelfold.in"}) broken("not exactly one editor command");
     if (read_input() != bytes) broken("the input file was changed");

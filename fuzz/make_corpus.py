@@ -38,11 +38,14 @@ def input_file(caso=b"saida.txt", fonte=b"0", n=b"10", graf=b"1", coef=b"0", sol
 
 INTEGERS = [b"10   elements of the mesh", b"\n\n   \t\n \t 42", b"+007", b"2147483647", b"-2147483648", b"10,20",
             b"10/20", b"3\t4", b"/", b"  , 5", b"1O", b"ten", b"-", b"+ 5", b"+-5", b"1.5", b"1e3", b"'5'",
-            b"2147483648", b"-2147483649", b"99999999999999999999", b"4294967306", b"0", b"-1", b"5", b"2"]
+            b"2147483648", b"-2147483649", b"99999999999999999999", b"4294967306", b"0", b"-1", b"5", b"2",
+            b"10abc def", b"99999999999", b"1\r2\x1b[2J", b"d\xe9z", b"'5\"", b"7" * 50 + b"x", b"+" + b"9" * 60]
 TEXTS = [b"'it''s'", b'"say ""hi"""', b"\"it's\" 'a \"b\"'", b"'a b, c/d'  comment", b"'  lead'", b"''",
          b"'abc'def", b"'first\nsecond' x", b"saida.txt listing name", b"Solution of several words",
          b"dir/name.txt", b"a,b", b"it's", b"x" * 60, b"'" + b"y" * 100 + b"'", b"'T\xedtulo \xe9 \xfa'",
-         b"'\xc3\xa9'", b"/", b",abc", b"'   '", b"'unterminated\nstill"]
+         b"'\xc3\xa9'", b"/", b",abc", b"'   '", b"'unterminated\nstill",
+         b"resultados_da_malha_com_dez_mil_elementos_fonte_zero1.txt", b"'  " + b"n" * 50 + b"'",
+         b"'" + b"t" * 90 + b"\nfim de ''x'''", b"'" + b"t" * 89 + b"\x1b!'", b"\"it''s\"\"" + b"q" * 95 + b"\""]
 
 
 def input_reader_seeds():
@@ -54,6 +57,12 @@ def input_reader_seeds():
     save("input_reader_fuzz", b"")
     save("input_reader_fuzz", b"\n  \n\t\n")
     save("input_reader_fuzz", b"a.txt\n0\n4\n/ graf\n, coef\n1\n1\n/\n")
+    # Files that end before each value, at once or after blank lines.
+    whole = input_file()
+    for lines in range(1, 8):
+        head = b"".join(whole.splitlines(keepends=True)[:lines])
+        save("input_reader_fuzz", head)
+        save("input_reader_fuzz", head + b"\n \t\n")
     # Behind blank lines up to the end of the 64 KiB read-ahead: the CR of a
     # CR LF, a value and a delimited title split between two reads.
     # Values right before the line ends, so that a CR kept would show.

@@ -43,9 +43,9 @@ for target in "${targets[@]}"; do
     log=$work/$target.log
     echo "== $target: $seconds s"
     # The targets move into a temporary directory of their own, so every
-    # path given to libFuzzer is absolute. -close_fd_mask=2 silences the
-    # program's conversion warnings; libFuzzer and the sanitizers still
-    # report on the console.
+    # path given to libFuzzer is absolute. The program's own console lines
+    # go to the stand-in of fuzz_seams.h; -close_fd_mask=2 silences anything
+    # else it prints, while libFuzzer and the sanitizers still report.
     TMPDIR=$work/tmp/$target "$build/$target" "$corpus" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
         -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$artifacts/$target-" >"$log" 2>&1

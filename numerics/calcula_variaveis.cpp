@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "numerics/node_blocks.h"
 #include "numerics/nodes.h"
 
 namespace kestrelfold {
@@ -15,10 +16,13 @@ constexpr std::size_t kPartialSums = 8;
 // of fewer than eight terms continues the same pattern from p_0.
 double soma_trapezios(const double* T, std::size_t last) {
     double p[kPartialSums] = {};
-    std::size_t i = 1;
-    for (; i + kPartialSums - 1 <= last; i += kPartialSums) {
-        for (std::size_t k = 0; k < kPartialSums; ++k) p[k] += T[i + k - 1] + T[i + k];
-    }
+    const std::size_t blocks_end = 1 + last / kPartialSums * kPartialSums;
+    for_each_block(1, blocks_end, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; i += kPartialSums) {
+            for (std::size_t k = 0; k < kPartialSums; ++k) p[k] += T[i + k - 1] + T[i + k];
+        }
+    });
+    std::size_t i = blocks_end;
     for (std::size_t k = 0; i <= last; ++i, ++k) p[k] += T[i - 1] + T[i];
     return ((p[0] + p[1]) + (p[2] + p[3])) + ((p[4] + p[5]) + (p[6] + p[7]));
 }

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <mutex>
@@ -9,6 +10,8 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+
+#include "driver/interruption.h"
 
 namespace kestrelfold {
 
@@ -52,11 +55,24 @@ char* map_aligned(std::size_t length) {
 // Faults in [begin, begin + length). The kernel's populate reports a lack of
 // memory as a failure; touching every page is the fallback for kernels
 // without it, where the memory check made before allocating has to do.
-bool back(char* begin, std::size_t length) {
+bool back_part(char* begin, std::size_t length) {
     if (::madvise(begin, length, MADV_POPULATE_WRITE) == 0) return true;
     if (errno != EINVAL) return false;
     for (std::size_t offset = 0; offset < length; offset += kPage) {
         *static_cast<volatile char*>(begin + offset) = 0;
+    }
+    return true;
+}
+
+// Backing a field of 10^8 values takes a good part of a second; it goes a
+// part at a time (a whole number of huge pages), and an interrupted run
+// skips the rest: the memory is as good, only not faulted in yet, and the
+// run stops right after.
+constexpr std::size_t kBackedAtOnce = 4 * kHugePage;
+
+bool back(char* begin, std::size_t length) {
+    for (std::size_t done = 0; done < length && interrupting_signal() == 0; done += kBackedAtOnce) {
+        if (!back_part(begin + done, std::min(kBackedAtOnce, length - done))) return false;
     }
     return true;
 }

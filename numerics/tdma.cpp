@@ -13,6 +13,7 @@
 #include "numerics/eliminacao.h"
 #include "numerics/field.h"
 #include "numerics/fontes.h"
+#include "numerics/node_blocks.h"
 #include "numerics/nodes.h"
 
 namespace kestrelfold {
@@ -65,6 +66,7 @@ void forward_pass(std::int64_t N, double h, double* T, double* checkpoints, std:
         double Q[kLine];
         for (std::int64_t k = 0; k < kLine; ++k) Q[k] = interior(i + k);
         store_line(T + i, Q);
+        if (starts_block(static_cast<std::size_t>(i + kLine), kLine)) stop_if_interrupted();
     }
     for (; i < N; ++i) T[i] = interior(i);
 #if defined(__SSE2__)
@@ -159,6 +161,7 @@ struct BackPass {
         form_P(top - 1, lower);
         substitute(top, current, N());
         for (std::uint64_t group = top - 1; group >= 1; --group) {
+            stop_if_interrupted();  // a group is a few thousand nodes: a look costs nothing beside it
             std::swap(current, lower);
             substitute_forming<G>(group, current, lower);
         }

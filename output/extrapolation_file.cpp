@@ -1,5 +1,6 @@
 #include "output/extrapolation_file.h"
 
+#include "driver/external_command.h"
 #include "driver/run_command.h"
 #include "output/formatted_write.h"
 #include "output/printed_title.h"
@@ -21,13 +22,12 @@ void write_extrapolation_file(Run& run, double T_meio) {
 
     const std::string name = extrapolation_file_name(run.caso);
     Unit& file = run.units.open(kExtrapolationUnit, name);
+    // The editor opens the file while the unit is still open: it finds the
+    // four records there, as every unit writes out its records before a command.
     write_formatted(file, layout, {run.h, T_meio, run.T_media, run.inclinacao});
-    // The editor opens the file while the unit is still open: it must find
-    // the four records there.
-    file.flush();
 
     run.comando = notepad_command(name);
-    run.status_comando = run_command(run.comando);
+    run_external_command(run, run.comando);
 }
 
 }  // namespace kestrelfold

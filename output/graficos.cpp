@@ -1,6 +1,6 @@
 #include "output/graficos.h"
 
-#include "driver/run_command.h"
+#include "driver/external_command.h"
 #include "output/formatted_write.h"
 #include "output/list_directed.h"
 #include "output/listed_nodes.h"
@@ -43,7 +43,7 @@ void update_plot_script(Run& run, std::string_view script, int kept_records,
 
 void plot(Run& run, std::string_view script, int kept_records, std::string_view title) {
     update_plot_script(run, script, kept_records, title);
-    run.status_comando = run_command("wgnuplot " + std::string(script));
+    run_external_command(run, "wgnuplot " + std::string(script));
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
+#include "driver/interruption.h"
+#include "output/console.h"
 #include "output/fatal_error.h"
 #include "output/printed_title.h"
 
@@ -58,6 +59,10 @@ void Unit::fail(std::string_view what) const { throw FatalError(unit_message(wha
 
 void Unit::write_record(std::string_view bytes) {
     if (fd_ < 0) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
+    // An interrupted run stops between records, but only once this unit has
+    // written one: a file opened to be written then holds this run's
+    // records, never an earlier run's.
+    if (writing_) stop_if_interrupted();
     cut_file_here_once();
     const std::size_t size = bytes.size() + kRecordEnd.size();
     if (out_.size() + size > kBufferSize) flush();
@@ -148,6 +153,7 @@ void Unit::flush() {
 }
 
 bool Unit::fill_read_buffer() {
+    stop_if_interrupted();  // a long read (a huge input file) stops too
     in_.resize(kBufferSize);
     for (;;) {
         const ssize_t got = ::read(fd_, in_.data(), in_.size());
@@ -188,10 +194,14 @@ bool Unit::next_record(std::string* out) {
             ++offset_;
             if (out && last_was_cr) out->pop_back();
             unterminated_read_ = Unterminated::No;
+            ++records_read_;
             return true;
         }
     }
-    if (found) unterminated_read_ = last_was_cr ? Unterminated::AfterCr : Unterminated::Yes;
+    if (found) {
+        unterminated_read_ = last_was_cr ? Unterminated::AfterCr : Unterminated::Yes;
+        ++records_read_;
+    }
     return found;
 }
 
@@ -228,10 +238,7 @@ bool Unit::close_quietly() noexcept {
     }
 }
 
-void Unit::warn_conversion_error() const {
-    const std::string line = "kestrelfold: " + unit_message("output conversion error", number_, file_) + "\n";
-    std::fputs(line.c_str(), stderr);
-}
+void Unit::warn_conversion_error() const { tell_user(unit_message("output conversion error", number_, file_)); }
 
 Unit& Units::open(int number, std::string_view name) {
     close(number);
@@ -260,6 +267,10 @@ bool Units::is_open(int number) const { return open_.contains(number); }
 void Units::close(int number) {
     auto node = open_.extract(number);
     if (!node.empty()) node.mapped()->close();
+}
+
+void Units::flush_all() {
+    for (auto& [number, unit] : open_) unit->flush();
 }
 
 void Units::close_all() {

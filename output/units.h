@@ -48,6 +48,10 @@ public:
     // FatalError "end-of-file during read" at the end of the file.
     void skip_record();
 
+    // Records read or passed over since the open: the line number of the
+    // last one, for messages that say where in the file a value stands.
+    std::int64_t records_read() const { return records_read_; }
+
     // Completed records to the file now (FatalError on a refused write).
     void flush();
     // Flush and close; FatalError on a refused write. Idempotent.
@@ -80,6 +84,7 @@ private:
     std::uint64_t device_ = 0;  // identity of the file while it is open
     std::uint64_t inode_ = 0;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
+    std::int64_t records_read_ = 0;
     bool writing_ = false;      // true once writing has started (records are no longer read)
     bool cut_pending_ = false;  // the old bytes beyond the new records are still to be cut
     // Whether the last record read ended at the end of the file without LF
@@ -100,6 +105,10 @@ public:
     Unit& get(int number);                          // std::logic_error when not open
     bool is_open(int number) const;
     void close(int number);                         // reports a refused write; no-op when not open
+    // Every open unit writes out its completed records (FatalError on a
+    // refused write): before an external command, so that what is on disk
+    // while the command runs is this run's, whole records only.
+    void flush_all();
     // Closes every unit still open: at the end of a run, or after a fatal
     // failure (then quietly, so that the first message stays the one shown).
     void close_all();

@@ -43,9 +43,9 @@ struct RunInput {
 RunInput read_input(const fs::path& file) {
     RunInput input{std::string(kCasoLength, ' ')};
     Unit unit(7, file.string());
-    if (auto caso = read_text(unit, kCasoLength)) input.caso = *caso;
-    if (auto fonte = read_integer(unit)) input.fonte = *fonte;
-    if (auto N = read_integer(unit)) input.N = *N;
+    if (auto caso = read_text(unit, kCasoLength, kCasoValue)) input.caso = caso->text;
+    if (auto fonte = read_integer(unit, kFonteValue)) input.fonte = *fonte;
+    if (auto N = read_integer(unit, kNValue)) input.N = *N;
     unit.close();
     return input;
 }

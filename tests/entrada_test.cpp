@@ -149,10 +149,83 @@ TEST_F(EntradaTest, ExtremeValuesThatAreAllowed) {
 
 TEST_F(EntradaTest, MissingInputIsCreatedEmptyAndEndsTheRun) {
     kestrelfold::Run run;
-    EXPECT_EQ(failure_of(run), "end-of-file during read, unit 7, file Kestrelfold.in");
+    EXPECT_EQ(failure_of(run),
+              "end-of-file during read, unit 7, file Kestrelfold.in: caso (the 1st value) is missing: the file is empty");
     EXPECT_EQ(commands(), std::vector<std::string>{"notepad Kestrelfold.in"});
     ASSERT_TRUE(std::filesystem::exists("Kestrelfold.in"));
     EXPECT_EQ(std::filesystem::file_size("Kestrelfold.in"), 0u);
+}
+
+// A file that ends early names the first value it lacks, by its name and
+// its place, and where the file ends.
+TEST_F(EntradaTest, EachMissingValueIsNamed) {
+    const std::string whole = input("saida.txt", 2, 10, 5);
+    const std::vector<std::string> names = {"caso", "fonte", "N", "graf", "coef", "sol", "freq", "titulo"};
+    const std::vector<std::string> places = {"1st", "2nd", "3rd", "4th", "5th", "6th", "7th", "8th"};
+    std::size_t end_of_line = 0;
+    for (std::size_t lines = 1; lines < names.size(); ++lines) {
+        end_of_line = whole.find('\n', end_of_line) + 1;
+        SCOPED_TRACE(std::to_string(lines) + " lines");
+        for (const std::string& tail : {std::string(), std::string("\n \t\n")}) {
+            write_bytes("Kestrelfold.in", whole.substr(0, end_of_line) + tail);
+            kestrelfold::Run run;
+            const std::string where = tail.empty() ? "the file ends after line " + std::to_string(lines)
+                                                   : "lines " + std::to_string(lines + 1) + " to " +
+                                                         std::to_string(lines + 2) + " are blank and end the file";
+            EXPECT_EQ(failure_of(run), "end-of-file during read, unit 7, file Kestrelfold.in: " + names[lines] +
+                                           " (the " + places[lines] + " value) is missing: " + where);
+            EXPECT_EQ(run.T.size(), 0u);
+        }
+    }
+}
+
+// A listing name over 50 characters or a title over 90 keeps its first
+// characters and goes on; one line on stderr for each says what is kept.
+TEST_F(EntradaTest, TextsCutToTheirLengthAreToldAndTheRunGoesOn) {
+    const std::string name50 = "resultados_da_malha_com_dez_mil_elementos_fonte_ze";
+    const std::string title90 =
+        "Poisson 1D: estudo de malhas com fonte exponencial, dez mil elementos e todas as tabelas k";
+    ASSERT_EQ(name50.size(), 50u);
+    ASSERT_EQ(title90.size(), 90u);
+    struct Case {
+        const char* name;
+        std::string caso;
+        std::string titulo;
+        std::string warnings;
+    };
+    const std::vector<Case> cases = {
+        {"both within their length", name50, "'" + title90 + "'", ""},
+        {"name of 57", name50 + "ro1.txt", "'t'",
+         "kestrelfold: caso on line 1 has 57 characters, more than 50: the listing is named '" + name50 + "'\n"},
+        {"delimited name with blanks kept", "'  " + name50 + "'", "'t'",
+         "kestrelfold: caso on line 1 has 52 characters, more than 50: the listing is named '" +
+             name50.substr(0, 48) + "'\n"},
+        {"title of 100 over two lines", "a.txt", "'" + title90 + "\nfim de ''x'''",
+         "kestrelfold: titulo on line 8 has 100 characters, more than 90: the title is '" + title90 + "'\n"},
+        {"both", name50 + "x", "'" + title90 + "!'",
+         "kestrelfold: caso on line 1 has 51 characters, more than 50: the listing is named '" + name50 + "'\n"
+         "kestrelfold: titulo on line 8 has 91 characters, more than 90: the title is '" + title90 + "'\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write_bytes("Kestrelfold.in", c.caso + "\n0\n10\n1\n0\n1\n1\n" + c.titulo + "\n");
+        kestrelfold::Run run;
+        ::testing::internal::CaptureStderr();
+        const std::string failure = failure_of(run);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.warnings);
+        EXPECT_EQ(failure, "");
+        EXPECT_EQ(run.N, 10);
+        EXPECT_EQ(run.T.size(), 11u);
+    }
+}
+
+// A cut name in a run refused for another value: the refusal alone.
+TEST_F(EntradaTest, NoWarningWhenTheRunStops) {
+    write_bytes("Kestrelfold.in", input(std::string(60, 'n'), 0, 1));
+    kestrelfold::Run run;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(failure_of(run), "N = 1: the mesh needs at least 2 elements");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
 // A mesh of 2^31 nodes needs 17 GB: where the machine has less, the run

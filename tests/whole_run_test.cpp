@@ -142,6 +142,10 @@ protected:
     std::vector<std::string> commands() const { return read_lines(seen_ / "commands.log"); }
     // The file of the n-th command as it stood when the command started.
     std::string seen_by_command(int n) const { return read_bytes(seen_ / ("snapshot." + std::to_string(n))); }
+    // Any file of the work directory as it stood when the n-th command started.
+    std::string in_work_at_command(int n, const std::string& name) const {
+        return read_bytes(seen_ / ("folder." + std::to_string(n)) / name);
+    }
 
     Names files_in_work() const {
         Names names;
@@ -155,8 +159,9 @@ protected:
     const fs::path work_ = root_.folder("work");
 
 private:
-    // Logs, keeps a copy, applies a pending edit; exits with a status that
-    // is not 0, which the run must store and otherwise ignore.
+    // Logs, keeps a copy of its file and of the whole work directory, applies
+    // a pending edit; exits with a status that is not 0, which the run must
+    // store and otherwise ignore.
     void install_stand_in(const std::string& name) {
         const std::string seen = "'" + seen_.string() + "'";
         write_script(bin_ / name,
@@ -166,6 +171,7 @@ private:
                      "{ printf '%s' " + name + "; for a in \"$@\"; do printf ' [%s]' \"$a\"; done; printf '\\n'; }"
                      " >> " + seen + "/commands.log\n"
                      "cp -- \"$1\" " + seen + "/snapshot.$n 2>/dev/null\n"
+                     "mkdir " + seen + "/folder.$n && cp -- * " + seen + "/folder.$n/ 2>/dev/null\n"
                      "if [ -f " + seen + "/edit.$n ]; then cat " + seen + "/edit.$n > \"$1\"; fi\n"
                      "exit 3\n");
     }
@@ -276,6 +282,36 @@ TEST_F(WholeRunTest, TypicalRunEndToEnd) {
     EXPECT_EQ(listing[28], kInterestHeading);
     EXPECT_TRUE(listing[31].ends_with(") *** " + kTitle)) << listing[31];
     EXPECT_TRUE(listing[42].ends_with(" = tempo de processamento (segundos)")) << listing[42];
+}
+
+// While a command runs, every file the run has written holds this run's
+// whole records, and nothing of an earlier run: the listing has its tables
+// when the plots are shown, although it is still open.
+TEST_F(WholeRunTest, WhileACommandRunsTheFilesHoldThisRunsRecords) {
+    Input input;
+    input.graf = "1";
+    input.coef = "1";
+    write_input(input);
+    write_scripts(8, 6);
+    std::string stale;
+    for (int i = 0; i < 500; ++i) stale += "stale record of an earlier run\r\n";
+    write_bytes(work_ / "saida.txt", stale);
+    write_bytes(work_ / "Kestrelfold_T.dat", stale);
+
+    ASSERT_EQ(run_program().status, 0);
+    const std::string listing = file("saida.txt");
+    const std::string tables = listing.substr(0, listing.find("\r\n\r\n" + kInterestHeading + "\r\n") + 2);
+    ASSERT_LT(tables.size(), listing.size());
+    const std::vector<std::pair<int, std::string>> listing_at = {
+        {1, stale}, {2, tables}, {3, tables}, {4, listing}, {5, listing}};
+    for (const auto& [command, expected] : listing_at) {
+        EXPECT_EQ(in_work_at_command(command, "saida.txt"), expected) << "command " << command;
+    }
+    EXPECT_EQ(in_work_at_command(1, "Kestrelfold_T.dat"), stale);
+    for (int command = 2; command <= 5; ++command) {
+        EXPECT_EQ(in_work_at_command(command, "Kestrelfold_T.dat"), file("Kestrelfold_T.dat")) << command;
+    }
+    EXPECT_EQ(in_work_at_command(4, "saida.txt.Vantreuse"), file("saida.txt.Vantreuse"));
 }
 
 // What the user saves in the editor is what the run reads.
@@ -417,11 +453,15 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
     const std::string end_of_file = "end-of-file during read, unit 7, file Kestrelfold.in";
     const std::string syntax = "list-directed I/O syntax error, unit 7, file Kestrelfold.in";
     const std::vector<Case> cases = {
-        {"missing input", std::nullopt, end_of_file},
-        {"empty input", std::string(), end_of_file},
-        {"short input", std::string("saida.txt\n0\n10\n1\n"), end_of_file},
-        {"bad integer", with([](Input& i) { i.N = "1O"; }), syntax},
-        {"integer beyond 32 bits", with([](Input& i) { i.N = "2147483648"; }), syntax},
+        {"missing input", std::nullopt, end_of_file + ": caso (the 1st value) is missing: the file is empty"},
+        {"empty input", std::string(), end_of_file + ": caso (the 1st value) is missing: the file is empty"},
+        {"short input", std::string("saida.txt\n0\n10\n1\n"),
+         end_of_file + ": coef (the 5th value) is missing: the file ends after line 4"},
+        {"title never closed", with([](Input& i) { i.titulo = "'Poisson 1D"; }),
+         end_of_file + ": titulo (the 8th value) is missing: the text opened with ' on line 8 is never closed"},
+        {"bad integer", with([](Input& i) { i.N = "1O"; }), syntax + ": line 3 (N): '1O' is not an integer"},
+        {"integer beyond 32 bits", with([](Input& i) { i.N = "2147483648"; }),
+         syntax + ": line 3 (N): '2147483648' does not fit a 32-bit integer"},
         {"N = 1", with([](Input& i) { i.N = "1"; }), "N = 1: the mesh needs at least 2 elements"},
         {"N = 0", with([](Input& i) { i.N = "0"; }), "N = 0: the mesh needs at least 2 elements"},
         {"N = -3", with([](Input& i) { i.N = "-3"; }), "N = -3: the mesh needs at least 2 elements"},

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -102,6 +103,7 @@ inline Snapshot initial_directory() {
 struct Limits {
     std::string refused_file;              // empty: no write is refused
     std::uint64_t refused_beyond = 0;      // bytes that file may hold
+    int signal_beyond = 0;                 // not 0: that signal instead, once, and no write refused
     std::optional<rlim_t> file_size;       // RLIMIT_FSIZE
     bool file_size_signal_ignored = true;  // SIGXFSZ ignored by the launcher, or left at its default
     std::optional<rlim_t> address_space;   // RLIMIT_AS
@@ -109,22 +111,37 @@ struct Limits {
 
 struct Outcome {
     int status = -1;  // exit status; -1 when a signal ended the run
+    int signal = 0;   // the signal that ended it
     std::string err;
 };
 
 // A folder of its own with the stand-ins in bin/ and the runs in work/.
 class FaultRuns {
 public:
-    FaultRuns() {
-        for (const char* name : {"notepad", "wgnuplot"}) fs::create_symlink("/bin/true", bin_ / name);
-    }
+    FaultRuns() { plain_stand_ins(); }
 
     const fs::path& work() const { return work_; }
+    // The folder of the run's own, beside work/, for what stand-ins keep.
+    const fs::path& root() const { return root_.path(); }
+
+    // Stand-ins that return at once.
+    void plain_stand_ins() const {
+        for (const char* name : {"notepad", "wgnuplot"}) {
+            fs::remove(bin_ / name);
+            fs::create_symlink("/bin/true", bin_ / name);
+        }
+    }
+    // A stand-in of the test's own: a shell script.
+    void stand_in(const std::string& name, const std::string& script) const {
+        fs::remove(bin_ / name);
+        test_support::write_script(bin_ / name, script);
+    }
 
     // The program in work/, stdin and stdout on /dev/null, stderr read
     // through a pipe (a file would fall under the file-size limit as well);
-    // blocks until it ends.
-    Outcome run(const Limits& limits = {}) const {
+    // blocks until it ends. `while_running` is called with its process id
+    // once it has started.
+    Outcome run(const Limits& limits = {}, const std::function<void(pid_t)>& while_running = {}) const {
         std::vector<std::string> settings = environment(limits);
         std::vector<char*> envp;
         for (std::string& setting : settings) envp.push_back(setting.data());
@@ -135,6 +152,7 @@ public:
         const pid_t pid = fork();
         if (pid == 0) start_program(limits, err[1], envp.data());
         close(err[1]);
+        if (pid > 0 && while_running) while_running(pid);
         char buffer[4096];
         for (ssize_t got; (got = read(err[0], buffer, sizeof buffer)) != 0;) {
             if (got > 0) outcome.err.append(buffer, static_cast<std::size_t>(got));
@@ -144,6 +162,7 @@ public:
         int status = 0;
         if (pid < 0 || waitpid(pid, &status, 0) != pid) return outcome;
         if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
         return outcome;
     }
 
@@ -169,6 +188,9 @@ private:
             settings.push_back("LD_PRELOAD=" + preload);
             settings.push_back("KESTRELFOLD_WRITE_LIMIT_FILE=" + limits.refused_file);
             settings.push_back("KESTRELFOLD_WRITE_LIMIT_BYTES=" + std::to_string(limits.refused_beyond));
+            if (limits.signal_beyond != 0) {
+                settings.push_back("KESTRELFOLD_WRITE_LIMIT_SIGNAL=" + std::to_string(limits.signal_beyond));
+            }
         }
         return settings;
     }
