@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     }
     for (const std::string& warning : line.warnings) std::cerr << "kestrelfold-study: warning: " << warning << "\n";
     try {
-        return run_study(line.options, std::cerr);
+        return run_study(line.options, std::cout, std::cerr);
     } catch (const std::exception& error) {
         std::cerr << "kestrelfold-study: " << error.what() << std::endl;
         return 1;

@@ -79,6 +79,18 @@ bool takes_value(std::string_view name) {
     return name == "--fonte" || name == "--meshes" || name == "--title" || name == "--dir" || name == "--jobs";
 }
 
+bool is_flag(std::string_view name) {
+    return name == "--force" || name == "--plan-only" || name == "--report-only" || name == "--help" ||
+           name == "--version";
+}
+
+void set_mode(StudyOptions& options, StudyMode mode) {
+    if (options.mode != StudyMode::whole && options.mode != mode) {
+        refuse("--plan-only and --report-only are the two ends of a study: give one of them, or neither");
+    }
+    options.mode = mode;
+}
+
 void apply(CommandLine& line, std::string_view name, std::string_view value) {
     StudyOptions& options = line.options;
     if (name == "--fonte") {
@@ -116,9 +128,11 @@ CommandLine parse_command_line(std::span<const std::string_view> args, int proce
             }
             apply(line, arg.name, value);
             meshes_given = meshes_given || arg.name == "--meshes";
-        } else if (arg.name == "--force" || arg.name == "--help" || arg.name == "--version") {
+        } else if (is_flag(arg.name)) {
             if (arg.value) refuse(std::string(arg.name) + " takes no value");
             if (arg.name == "--force") line.options.force = true;
+            if (arg.name == "--plan-only") set_mode(line.options, StudyMode::plan_only);
+            if (arg.name == "--report-only") set_mode(line.options, StudyMode::report_only);
             if (arg.name == "--help") line.request = Request::help;
             if (arg.name == "--version" && line.request != Request::help) line.request = Request::version;
         } else if (arg.name.starts_with("-")) {
@@ -141,12 +155,17 @@ int processor_count() {
 
 std::string_view usage() {
     return R"(usage: kestrelfold-study --meshes LIST [--fonte F] [--title TEXT] [--dir DIR]
-                         [--jobs J] [--force]
+                         [--jobs J] [--force] [--plan-only | --report-only]
 
 Runs kestrelfold on a sequence of meshes, one folder per mesh in DIR, and
 writes the convergence study of its three quantities of interest: DIR/estudo.csv,
 DIR/estudo.txt and the plots DIR/erro.png and DIR/ordem.png (by gnuplot, from
 DIR/estudo.gnu).
+
+A study is a plan (the folders, and one /bin/sh line per mesh to run in
+DIR/jobs.txt), its runs, and a report. To run the meshes elsewhere, plan
+with --plan-only, run DIR/jobs.txt (GNU parallel) or DIR/slurm.sh (sbatch),
+then report with --report-only and the same options.
 
   --meshes LIST  N values separated by commas (10,20,40,80), or N0:R:K for K
                  meshes from N0, each R times the one before (10:2:8 is
@@ -158,11 +177,14 @@ DIR/estudo.gnu).
   --jobs J       runs side by side, within the memory available (default:
                  the number of processors)
   --force        run every mesh again, even one already complete
+  --plan-only    write the plan (with DIR/slurm.sh, a Slurm job array of the
+                 list) and print how to run it; run nothing
+  --report-only  write the report from what the runs left in DIR; run nothing
   --help         this text
   --version      the version
 
-Exit status: 0 when every mesh ran, 1 when one or more did not (the report
-covers the others), 2 for a bad option.
+Exit status: 0 when every mesh ran (--plan-only: when the plan is written),
+1 when one or more did not (the report covers the others), 2 for a bad option.
 )";
 }
 

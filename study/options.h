@@ -11,7 +11,16 @@
 
 namespace kestrelfold::study {
 
+// What the command does: the whole study on this machine, or one of its
+// ends, for runs made elsewhere (GNU parallel, a Slurm array) in between.
+enum class StudyMode {
+    whole,        // plan, run the job list here, report
+    plan_only,    // plan, and say how to run the list elsewhere
+    report_only,  // report on what the runs left in the folders
+};
+
 struct StudyOptions {
+    StudyMode mode = StudyMode::whole;
     std::int32_t fonte = 0;
     std::vector<std::int32_t> meshes;  // coarse to fine
     std::optional<std::string> title;  // UTF-8, Latin-1 characters only; default: per mesh

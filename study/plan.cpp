@@ -6,14 +6,19 @@
 #include "driver/input_file.h"
 #include "driver/run_command.h"
 #include "output/extrapolation_file.h"
+#include "study/mesh_lock.h"
 #include "study/run_files.h"
 #include "study/run_input.h"
+#include "study/run_instructions.h"
+#include "study/slurm_script.h"
 #include "study/study_layout.h"
 #include "study/text_file.h"
 
 namespace kestrelfold::study {
 namespace fs = std::filesystem;
 namespace {
+
+constexpr std::string_view kName = "kestrelfold-study: ";
 
 // The runs of a study are not watched: the editor they start opens nothing.
 constexpr std::string_view kSilentNotepad =
@@ -39,15 +44,28 @@ void remove_file(const fs::path& file) {
     if (error) throw FileError("cannot remove the old " + file.string() + ": " + error.message());
 }
 
-// The folder of a mesh ready for its run: the input file written, every file
-// an earlier run left taken away.
-void prepare_mesh(const fs::path& folder, const std::string& input) {
-    if (!make_folder(folder)) {
-        for (const std::string& name : {std::string(kRunListing), extrapolation_file_name(kRunListing),
-                                        std::string(kRunLog)}) {
-            remove_file(folder / name);
-        }
+// The files a run writes, its log aside.
+std::vector<std::string> run_output_names() {
+    return {std::string(kRunListing), extrapolation_file_name(kRunListing)};
+}
+
+std::string run_outputs() {
+    std::string names;
+    for (const std::string& name : run_output_names()) {
+        if (!names.empty()) names += ' ';
+        names += shell_quote(name);
     }
+    return names;
+}
+
+// The folder of a mesh ready for its run: the input file written, every file
+// an earlier run left taken away. Under the mesh's lock: never while a run
+// of the mesh goes on.
+void prepare_mesh(const fs::path& folder, std::int32_t N, const std::string& input) {
+    make_folder(folder);
+    const MeshLock lock(folder, N);
+    for (const std::string& name : run_output_names()) remove_file(folder / name);
+    remove_file(folder / kRunLog);
     write_file_in_place(folder / kInputFile, input);
 }
 
@@ -57,11 +75,29 @@ std::string job_list_text(const std::vector<Job>& jobs) {
     return text;
 }
 
+// The job list, and the Slurm array of it; with nothing to run, an empty
+// list and no array (an array of no tasks is no array).
+void write_job_files(const Plan& plan, const StudyOptions& options) {
+    const std::string list = job_list_text(plan.jobs);
+    write_file(plan.dir / kJobList, list);
+    if (plan.jobs.empty()) {
+        remove_file(plan.dir / kSlurmScript);
+    } else {
+        write_file(plan.dir / kSlurmScript, slurm_script(plan.dir, plan.jobs, list, report_command(options, plan.dir)),
+                   true);
+    }
+}
+
 }  // namespace
 
-std::string job_command(const fs::path& folder, const fs::path& adapters, const fs::path& program) {
-    return "cd " + shell_quote(folder.string()) + " && PATH=" + shell_quote(adapters.string()) +
-           ":\"$PATH\" exec " + shell_quote(program.string()) + " </dev/null >" + std::string(kRunLog) + " 2>&1";
+std::string job_command(const fs::path& folder, const fs::path& program) {
+    const std::string busy = std::string(kName) + folder.string() + ": another run of this mesh holds " +
+                             std::string(kRunLock) + ": this one is not run";
+    return "cd " + shell_quote(folder.string()) + " && exec 9>>" + std::string(kRunLock) + " && { flock -n -E " +
+           std::to_string(kBusyStatus) + " 9 || { s=$?; [ $s -ne " + std::to_string(kBusyStatus) +
+           " ] || printf '%s\\n' " + shell_quote(busy) + " >&2; exit $s; }; } && rm -f " + run_outputs() +
+           " && PATH=../" + std::string(kAdapterFolder) + ":\"$PATH\" exec " + shell_quote(program.string()) +
+           " </dev/null >" + std::string(kRunLog) + " 2>&1";
 }
 
 Plan make_plan(const StudyOptions& options, const fs::path& program) {
@@ -83,10 +119,10 @@ Plan make_plan(const StudyOptions& options, const fs::path& program) {
             ++plan.complete;
             continue;
         }
-        prepare_mesh(folder, input);
-        plan.jobs.push_back({*N, job_command(folder, adapters, program)});
+        prepare_mesh(folder, *N, input);
+        plan.jobs.push_back({*N, job_command(folder, program)});
     }
-    write_file(plan.dir / kJobList, job_list_text(plan.jobs));
+    write_job_files(plan, options);
     return plan;
 }
 

@@ -27,14 +27,25 @@ struct Plan {
 
 // Makes DIR and the folders, writes DIR/bin/notepad, the input file of every
 // mesh to run (its old listing, data file and log removed, so that nothing
-// of an earlier run can pass for this one's) and DIR/jobs.txt. A mesh whose
-// run is already complete for the fonte and N is left alone unless `force`.
-// FileError when a folder or file cannot be made.
+// of an earlier run can pass for this one's), DIR/jobs.txt and DIR/slurm.sh
+// (removed when nothing is left to run). A mesh whose run is already
+// complete for the fonte and N is left alone unless `force`. FileError when
+// a folder or file cannot be made, or when a run of a mesh to prepare is
+// going on (it holds the mesh's lock).
 Plan make_plan(const StudyOptions& options, const std::filesystem::path& program);
 
-// The command line that runs `program` in `folder` with `adapters` first on
-// PATH, input from nothing, and everything it prints into the folder's log.
-std::string job_command(const std::filesystem::path& folder, const std::filesystem::path& adapters,
-                        const std::filesystem::path& program);
+// The status of a job line refused because another run of its mesh holds
+// the lock (EX_TEMPFAIL: try again later).
+inline constexpr int kBusyStatus = 75;
+
+// The command line that runs `program` in `folder` (a folder of DIR), with
+// DIR/bin first on PATH, input from nothing, and everything it prints into
+// the folder's log. It first takes the folder's lock (flock(1), without
+// waiting: a second run of the mesh is refused with a message and status
+// kBusyStatus, touching nothing) and removes the listing and data file an
+// earlier run left, so that a run killed midway leaves an incomplete folder
+// and never one that mixes two runs' files. The lock is held, by the
+// descriptor the program inherits, until the run ends, however it ends.
+std::string job_command(const std::filesystem::path& folder, const std::filesystem::path& program);
 
 }  // namespace kestrelfold::study

@@ -14,6 +14,7 @@
 #include "study/plan.h"
 #include "study/program_location.h"
 #include "study/report.h"
+#include "study/run_instructions.h"
 #include "study/study_layout.h"
 #include "study/text_file.h"
 
@@ -48,49 +49,95 @@ std::vector<const JobOutcome*> failed_runs(const RunnerResult& ran, const Report
     return failed;
 }
 
-std::string summary(const Plan& plan, const RunnerResult& ran, const ReportOutcome& report, double seconds) {
-    std::string text = std::string(kName) + std::to_string(plan.meshes.size()) + " meshes: " +
-                       std::to_string(ran.outcomes.size()) + " run, " + std::to_string(plan.complete) +
-                       " already complete, " + std::to_string(report.missing.size()) + " without a result; " +
-                       fixed(seconds, 1).value_or("?") + " s; report in " + (plan.dir / kTextReport).string();
+std::string report_files(const std::filesystem::path& dir, const ReportOutcome& report) {
+    std::string text = "report in " + (dir / kTextReport).string();
     if (report.plots.result == PlotResult::drawn) {
-        text += ", plots " + (plan.dir / kErrorPlot).string() + " and " + (plan.dir / kOrderPlot).string();
+        text += ", plots " + (dir / kErrorPlot).string() + " and " + (dir / kOrderPlot).string();
     }
     return text;
 }
 
-}  // namespace
+std::string summary(const Plan& plan, const RunnerResult& ran, const ReportOutcome& report, double seconds) {
+    return std::string(kName) + std::to_string(plan.meshes.size()) + " meshes: " + std::to_string(ran.outcomes.size()) +
+           " run, " + std::to_string(plan.complete) + " already complete, " + std::to_string(report.missing.size()) +
+           " without a result; " + fixed(seconds, 1).value_or("?") + " s; " + report_files(plan.dir, report);
+}
 
-int run_study(const StudyOptions& options, std::ostream& err) {
-    const std::optional<std::filesystem::path> program = find_kestrelfold();
-    if (!program) {
-        err << kName << "kestrelfold not found beside kestrelfold-study nor on PATH" << std::endl;
+// The report's problems, one line each: the meshes without a complete run
+// and plots that could not be drawn. Whether any makes the study fail.
+bool tell_problems(const ReportOutcome& report, std::ostream& err) {
+    for (const MissingMesh& mesh : report.missing) {
+        err << kName << "N = " << mesh.N << ": no complete run: " << mesh.problem << std::endl;
+    }
+    if (report.plots.result != PlotResult::drawn) err << kName << report.plots.message << std::endl;
+    return !report.missing.empty() || report.plots.result == PlotResult::failed;
+}
+
+std::optional<std::filesystem::path> program_or_say(std::ostream& err) {
+    std::optional<std::filesystem::path> program = find_kestrelfold();
+    if (!program) err << kName << "kestrelfold not found beside kestrelfold-study nor on PATH" << std::endl;
+    return program;
+}
+
+int whole_study(const StudyOptions& options, std::ostream& err) {
+    const std::optional<std::filesystem::path> program = program_or_say(err);
+    if (!program) return 1;
+    const Plan plan = make_plan(options, *program);
+    Progress progress(err, ::isatty(STDERR_FILENO) == 1, plan.meshes.size(), plan.complete);
+    const RunnerResult ran = run_jobs(plan.jobs, {options.jobs, available_memory()}, progress);
+    progress.close();
+    if (ran.interrupted_by) {
+        err << kName << "stopped by signal " << ran.interrupted_by << "; the meshes completed are kept: "
+            << "the same command goes on from there" << std::endl;
+        end_by(ran.interrupted_by);
+    }
+
+    const ReportOutcome report = write_report(plan.dir, options);
+    bool failed = tell_problems(report, err);
+    for (const JobOutcome* outcome : failed_runs(ran, report)) {
+        err << kName << "N = " << outcome->N << ": the run " << describe(*outcome) << std::endl;
+        failed = true;
+    }
+    err << summary(plan, ran, report, progress.elapsed_seconds()) << std::endl;
+    return failed ? 1 : 0;
+}
+
+// The plan alone, and on stdout how to run it elsewhere.
+int plan_only(const StudyOptions& options, std::ostream& out, std::ostream& err) {
+    const std::optional<std::filesystem::path> program = program_or_say(err);
+    if (!program) return 1;
+    const Plan plan = make_plan(options, *program);
+    out << plan_instructions(plan, options) << std::flush;
+    return 0;
+}
+
+// The report alone, of a study planned and run before: its folder must be
+// there (a report of nothing would only hide a wrong --dir).
+int report_only(const StudyOptions& options, std::ostream& err) {
+    std::error_code error;
+    const std::filesystem::path dir = std::filesystem::canonical(options.dir, error);
+    if (error || !std::filesystem::is_directory(dir, error)) {
+        err << kName << "no study in " << options.dir << ": "
+            << (error ? error.message() : std::string("not a folder")) << std::endl;
         return 1;
     }
+    const ReportOutcome report = write_report(dir, options);
+    const bool failed = tell_problems(report, err);
+    err << kName << options.meshes.size() << " meshes: " << report.complete << " complete, " << report.missing.size()
+        << " without a result; " << report_files(dir, report) << std::endl;
+    return failed ? 1 : 0;
+}
+
+}  // namespace
+
+int run_study(const StudyOptions& options, std::ostream& out, std::ostream& err) {
     try {
-        const Plan plan = make_plan(options, *program);
-        Progress progress(err, ::isatty(STDERR_FILENO) == 1, plan.meshes.size(), plan.complete);
-        const RunnerResult ran = run_jobs(plan.jobs, {options.jobs, available_memory()}, progress);
-        progress.close();
-        if (ran.interrupted_by) {
-            err << kName << "stopped by signal " << ran.interrupted_by << "; the meshes completed are kept: "
-                << "the same command goes on from there" << std::endl;
-            end_by(ran.interrupted_by);
+        switch (options.mode) {
+            case StudyMode::plan_only: return plan_only(options, out, err);
+            case StudyMode::report_only: return report_only(options, err);
+            case StudyMode::whole: break;
         }
-
-        const ReportOutcome report = write_report(plan.dir, options);
-        for (const MissingMesh& mesh : report.missing) {
-            err << kName << "N = " << mesh.N << ": no complete run: " << mesh.problem << std::endl;
-        }
-        for (const JobOutcome* outcome : failed_runs(ran, report)) {
-            err << kName << "N = " << outcome->N << ": the run " << describe(*outcome) << std::endl;
-        }
-        if (report.plots.result != PlotResult::drawn) err << kName << report.plots.message << std::endl;
-        err << summary(plan, ran, report, progress.elapsed_seconds()) << std::endl;
-
-        const bool failed = !report.missing.empty() || !failed_runs(ran, report).empty() ||
-                            report.plots.result == PlotResult::failed;
-        return failed ? 1 : 0;
+        return whole_study(options, err);
     } catch (const FileError& error) {
         err << kName << error.what() << std::endl;
         return 1;

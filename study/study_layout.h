@@ -1,11 +1,12 @@
 #pragma once
 // The files of a study in its folder DIR: one folder per mesh, each holding
-// the input, the listing, the data file and the log of its run; the
-// stand-in editor the runs start; the job list; the report.
+// the input, the listing, the data file and the log of its run, and the lock
+// its run holds; the stand-in editor the runs start; the job list and the
+// Slurm array of it, with what the array's tasks print; the report.
 //
-//   DIR/N0000000160/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log
+//   DIR/N0000000160/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log, kestrelfold.lock
 //   DIR/bin/notepad
-//   DIR/jobs.txt
+//   DIR/jobs.txt, DIR/slurm.sh, DIR/slurm-<job>_<task>.out
 //   DIR/estudo.csv, estudo.txt, estudo.gnu, erro.png, ordem.png
 #include <cstdint>
 #include <string>
@@ -19,8 +20,14 @@ std::string mesh_folder_name(std::int32_t N);
 
 inline constexpr std::string_view kRunListing = "saida.txt";    // `caso` of every run
 inline constexpr std::string_view kRunLog = "kestrelfold.log";  // what the run printed
+// Held (flock) by the run of the mesh from before it clears the folder until
+// it ends, however it ends: a second run of the mesh is refused meanwhile.
+inline constexpr std::string_view kRunLock = "kestrelfold.lock";
 inline constexpr std::string_view kAdapterFolder = "bin";
 inline constexpr std::string_view kJobList = "jobs.txt";
+inline constexpr std::string_view kSlurmScript = "slurm.sh";
+// Slurm's file name pattern: the array's job id and the task's index.
+inline constexpr std::string_view kSlurmOutput = "slurm-%A_%a.out";
 inline constexpr std::string_view kCsvReport = "estudo.csv";
 inline constexpr std::string_view kTextReport = "estudo.txt";
 inline constexpr std::string_view kPlotScript = "estudo.gnu";

@@ -88,9 +88,11 @@ check_man() {
     done
 }
 if command -v man >/dev/null 2>&1; then
-    check_man kestrelfold-study.1 NAME SYNOPSIS DESCRIPTION OPTIONS FILES "THE CSV FILE" "EXIT STATUS" EXAMPLES
+    check_man kestrelfold-study.1 NAME SYNOPSIS DESCRIPTION OPTIONS "ON A CLUSTER" FILES "THE CSV FILE" \
+        "EXIT STATUS" EXAMPLES
     # Every option of the tool and every column of its CSV is explained.
-    for word in --fonte --meshes --title --dir --jobs --force --help --version qoi N h value exact error \
+    for word in --fonte --meshes --title --dir --jobs --force --plan-only --report-only --help --version \
+        qoi N h value exact error \
         p_E p_U R extrapolated U effectivity GCI roundoff convergence GCI_Fs GCI_p sign_change; do
         grep -qE "^ {7}$word( |\$)" "$tmp/man.txt" || fail "kestrelfold-study.1 does not explain $word"
     done

@@ -78,6 +78,7 @@ TEST(CommandLine, ValuesAndDefaults) {
     EXPECT_EQ(defaults.options.meshes, (std::vector<std::int32_t>{10, 20, 40}));
     EXPECT_EQ(defaults.options.dir, "estudo");
     EXPECT_EQ(defaults.options.jobs, 6);
+    EXPECT_EQ(defaults.options.mode, StudyMode::whole);
     EXPECT_FALSE(defaults.options.force);
     EXPECT_FALSE(defaults.options.title);
     EXPECT_TRUE(defaults.warnings.empty());
@@ -90,6 +91,9 @@ TEST(CommandLine, ValuesAndDefaults) {
     EXPECT_EQ(given.options.dir, "a b/c");
     EXPECT_EQ(given.options.jobs, 3);
     EXPECT_TRUE(given.options.force);
+
+    EXPECT_EQ(parse({"--meshes", "10", "--plan-only", "--force"}).options.mode, StudyMode::plan_only);
+    EXPECT_EQ(parse({"--report-only", "--meshes", "10", "--report-only"}).options.mode, StudyMode::report_only);
 
     EXPECT_EQ(parse({"--help"}).request, Request::help);
     EXPECT_EQ(parse({"--version"}).request, Request::version);
@@ -123,6 +127,10 @@ TEST(CommandLine, Refusals) {
         {{"--meshes", "10", "--title", "\xe9t\xe9"}, "--title: only characters of ISO 8859-1"},
         {{"--meshes", "10", "--title", "\u20ac"}, "--title: only characters of ISO 8859-1"},
         {{"--meshes", "10", "--force=yes"}, "--force takes no value"},
+        {{"--meshes", "10", "--plan-only=yes"}, "--plan-only takes no value"},
+        {{"--meshes", "10", "--plan-only", "--report-only"}, "--plan-only and --report-only are the two ends"},
+        {{"--report-only", "--meshes", "10", "--plan-only"}, "--plan-only and --report-only are the two ends"},
+        {{"--report-only"}, "--meshes is required"},
         {{"--meshes", "10", "--mesh", "10"}, "unknown option '--mesh'"},
         {{"--meshes", "10", "-j", "2"}, "unknown option '-j'"},
         {{"--meshes", "10", "estudo"}, "unexpected argument 'estudo'"},

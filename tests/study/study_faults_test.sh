@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Studies that do not go to plan: the finest mesh refused for memory (the
 # others reported, status 1, the program's message named), without gnuplot
-# (tables written, one line says the plots were skipped), and a study
-# stopped by a signal midway and run again (the finished meshes not rerun).
+# (tables written, one line says the plots were skipped), a study stopped by
+# a signal midway and run again (the finished meshes not rerun), and the job
+# lines of a plan run twice at once (the second refused) or killed midway
+# (reported as incomplete, never as a result).
 # Arguments: kestrelfold-study path, source dir, build dir.
 set -u
 study=$1
@@ -14,8 +16,10 @@ program=$(dirname "$study")/kestrelfold
 . "$source_dir/tests/script_checks.sh"
 mkdir -p "$tmp/work" "$tmp/nognuplot"
 
-# A PATH without gnuplot: the runs need nothing from PATH but the shell.
+# A PATH without gnuplot: it holds only what the job lines call besides the
+# shell, flock to lock the mesh's folder and rm to clear it.
 no_gnuplot_path=$tmp/nognuplot
+ln -s "$(command -v flock)" "$(command -v rm)" "$no_gnuplot_path/"
 
 # --- memory: the finest mesh does not fit under an address-space limit
 # (N = 10^8 holds some 800 MB, twice the limit of about 400 MB).
@@ -44,7 +48,7 @@ fi
 # The study finds the kestrelfold beside it: a stand-in that logs the mesh it
 # runs and then runs the real program; on the mesh STOP_AT it signals the
 # study (its parent) and waits to be stopped in turn. Only the shell's own
-# commands and absolute paths: PATH holds no tools.
+# commands and absolute paths: PATH holds no other tools.
 mkdir -p "$tmp/inst"
 cp "$study" "$tmp/inst/"
 sleep_program=$(command -v sleep)
@@ -85,5 +89,119 @@ grep -q '6 meshes: 3 run, 3 already complete, 0 without a result' "$tmp/err" || 
 [ "$(find "$tmp/work/parado" -name saida.txt.Vantreuse ! -newermt '2002-01-01' | wc -l)" -eq 3 ] ||
     fail "the meshes finished before the stop were run again"
 [ "$(tail -n +2 "$tmp/work/parado/estudo.csv" | wc -l)" -eq 18 ] || fail "the report of the resumed study is not whole"
+
+# --- a planned study whose job lines are run by hand, as a cluster would:
+# the finest mesh (2*10^7, some 160 MB) still solves when its listing appears.
+big=20000000
+meshes=10,20,$big
+plan=$tmp/work/plano
+(cd "$tmp/work" && "$study" --plan-only --meshes "$meshes" --dir plano </dev/null >/dev/null 2>"$tmp/err") ||
+    fail "plan: $(cat "$tmp/err")"
+folder_of() { printf '%s/N%010d' "$plan" "$1"; }
+line_of() { grep -F "$(folder_of "$1")'" "$plan/jobs.txt"; }
+
+# An editor for the runs that holds the run that claims $tmp/hold (one run
+# only) at its start: it says "held" into the run's log, marks $tmp/held and
+# waits for $tmp/go. The plan writes its own editor: this one goes in after
+# each plan.
+hold_runs() {
+    cat >"$plan/bin/notepad" <<EOF
+#!/bin/sh
+[ "\$1" = Kestrelfold.in ] && mv '$tmp/hold' '$tmp/claimed' 2>/dev/null || exit 0
+echo held
+: >'$tmp/held'
+while [ ! -e '$tmp/go' ]; do sleep 0.02; done
+EOF
+}
+hold_runs
+
+# run_line N: the job line of N, as it stands; sets status.
+run_line() {
+    status=0
+    sh -c "$(line_of "$1")" </dev/null 2>"$tmp/line.err" || status=$?
+}
+# start_held N: the line of N in the background, held at its start; sets pid.
+start_held() {
+    rm -f "$tmp/held" "$tmp/go"
+    touch "$tmp/hold"
+    sh -c "$(line_of "$1")" </dev/null &
+    pid=$!
+    until [ -e "$tmp/held" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.02; done
+    [ -e "$tmp/held" ] || fail "the run of N = $1 did not start"
+}
+# release N: the held run goes on; waits for it (sets status) and for the
+# editor, which holds the mesh's lock as long as it lives.
+release() {
+    touch "$tmp/go"
+    status=0
+    wait "$pid" || status=$?
+    while flock -n -E 75 "$(folder_of "$1")/kestrelfold.lock" true; [ $? -eq 75 ]; do sleep 0.02; done
+}
+# report_lacks N LABEL MESHES: --report-only names N without a complete
+# run, ends with status 1, and its CSV holds exactly MESHES.
+report_lacks() {
+    local s=0
+    (cd "$tmp/work" && "$study" --report-only --meshes "$meshes" --dir plano </dev/null 2>"$tmp/err") || s=$?
+    [ "$s" -eq 1 ] || fail "$2: --report-only status $s"
+    grep -q "^kestrelfold-study: N = $1: no complete run: " "$tmp/err" || fail "$2: N = $1 not named: $(cat "$tmp/err")"
+    [ "$(cut -d, -f2 "$plan/estudo.csv" | tail -n +2 | sort -un | tr '\n' ' ')" = "$3" ] ||
+        fail "$2: the CSV holds the meshes $(cut -d, -f2 "$plan/estudo.csv" | tail -n +2 | sort -un | tr '\n' ' ')"
+}
+
+for N in 10 20; do
+    run_line "$N"
+    [ "$status" -eq 0 ] || fail "the line of N = $N: status $status: $(cat "$tmp/line.err")"
+done
+report_lacks "$big" "before the finest runs" "10 20 "
+
+# Two runs of one mesh at once: the second is refused and touches nothing,
+# and a plan will not clear the folder meanwhile.
+start_held 20
+run_line 20
+[ "$status" -eq 75 ] || fail "a second run of a mesh going on: status $status"
+grep -qxF "kestrelfold-study: $(folder_of 20): another run of this mesh holds kestrelfold.lock: this one is not run" \
+    "$tmp/line.err" || fail "a second run of a mesh going on: $(cat "$tmp/line.err")"
+[ "$(cat "$(folder_of 20)/kestrelfold.log")" = held ] || fail "the refused run touched the log of the one going on"
+s=0
+(cd "$tmp/work" && "$study" --plan-only --meshes "$meshes" --dir plano </dev/null >/dev/null 2>"$tmp/err") || s=$?
+[ "$s" -eq 1 ] || fail "a plan while a run goes on: status $s"
+grep -q "^kestrelfold-study: N = 20: a run of this mesh is going on in .*/N0000000020 (it holds kestrelfold.lock)" \
+    "$tmp/err" || fail "a plan while a run goes on: $(cat "$tmp/err")"
+hold_runs
+release 20
+[ "$status" -eq 0 ] || fail "the run let go: status $status"
+
+# A line run again over a complete run and killed at its start, and a run
+# killed while it solves: incomplete, never the earlier or a partial result.
+for signal in KILL TERM; do
+    start_held 20
+    kill "-$signal" "$pid"
+    release 20
+    [ "$status" -ne 0 ] || fail "SIG$signal at the start: the run ended with status 0"
+    report_lacks 20 "SIG$signal at the start of a run over a complete one" "10 "
+    run_line 20
+
+    rm -f "$(folder_of "$big")/saida.txt"  # what the last kill left
+    sh -c "$(line_of "$big")" </dev/null &
+    pid=$!
+    until [ -e "$(folder_of "$big")/saida.txt" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
+    [ -e "$(folder_of "$big")/saida.txt.Vantreuse" ] && fail "SIG$signal while solving: came after the run wrote its results"
+    kill "-$signal" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -ne 0 ] || fail "SIG$signal while solving: the run ended with status 0"
+    report_lacks "$big" "SIG$signal while solving" "10 20 "
+done
+run_line "$big"
+s=0
+(cd "$tmp/work" && "$study" --report-only --meshes "$meshes" --dir plano </dev/null 2>"$tmp/err") || s=$?
+[ "$s" -eq 0 ] || fail "every line run: --report-only status $s: $(cat "$tmp/err")"
+
+# No study in the folder given: one line, status 1, nothing made.
+s=0
+(cd "$tmp/work" && "$study" --report-only --meshes "$meshes" --dir nenhum </dev/null 2>"$tmp/err") || s=$?
+[ "$s" -eq 1 ] || fail "report of no study: status $s"
+grep -q "^kestrelfold-study: no study in nenhum: " "$tmp/err" || fail "report of no study: $(cat "$tmp/err")"
+[ -e "$tmp/work/nenhum" ] && fail "report of no study: the folder was made"
 
 finish "study faults: all checks passed"
