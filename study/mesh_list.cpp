@@ -13,7 +13,7 @@ namespace {
 constexpr std::int64_t kSmallestN = 2;
 constexpr std::int64_t kLargestN = std::numeric_limits<std::int32_t>::max();
 
-[[noreturn]] void refuse(const std::string& why) { throw std::invalid_argument(why); }
+[[noreturn]] void refuse_mesh_list(const std::string& why) { throw std::invalid_argument(why); }
 
 // A decimal number of digits only, within [smallest, kLargestN].
 std::int64_t number(std::string_view text, std::string_view what, std::int64_t smallest) {
@@ -21,10 +21,10 @@ std::int64_t number(std::string_view text, std::string_view what, std::int64_t s
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
     if (text.empty() || text.front() == '-' || error != std::errc() || stop != end) {
-        refuse(std::string(what) + " '" + std::string(text) + "' is not a whole number");
+        refuse_mesh_list(std::string(what) + " '" + std::string(text) + "' is not a whole number");
     }
     if (value < smallest || value > kLargestN) {
-        refuse(std::string(what) + " = " + std::string(text) + " is outside " + std::to_string(smallest) + " to " +
+        refuse_mesh_list(std::string(what) + " = " + std::string(text) + " is outside " + std::to_string(smallest) + " to " +
                std::to_string(kLargestN));
     }
     return value;
@@ -34,14 +34,14 @@ std::vector<std::int32_t> geometric(std::string_view text) {
     const std::size_t first = text.find(':');
     const std::size_t second = text.find(':', first + 1);
     if (second == std::string_view::npos || text.find(':', second + 1) != std::string_view::npos) {
-        refuse("'" + std::string(text) + "' is neither N0:R:K nor a list of N separated by commas");
+        refuse_mesh_list("'" + std::string(text) + "' is neither N0:R:K nor a list of N separated by commas");
     }
     std::int64_t N = number(text.substr(0, first), "N0", kSmallestN);
     const std::int64_t R = number(text.substr(first + 1, second - first - 1), "R", 2);
     const std::int64_t K = number(text.substr(second + 1), "K", 1);
     std::vector<std::int32_t> meshes;
     for (std::int64_t k = 0; k < K; ++k) {
-        if (N > kLargestN) refuse("mesh " + std::to_string(k + 1) + " of " + std::string(text) + " exceeds N = " + std::to_string(kLargestN));
+        if (N > kLargestN) refuse_mesh_list("mesh " + std::to_string(k + 1) + " of " + std::string(text) + " exceeds N = " + std::to_string(kLargestN));
         meshes.push_back(static_cast<std::int32_t>(N));
         N *= R;  // N <= 2^31 and R < 2^31: no overflow in 64 bits
     }
@@ -58,7 +58,7 @@ std::vector<std::int32_t> listed(std::string_view text) {
     }
     std::sort(meshes.begin(), meshes.end());
     const auto twice = std::adjacent_find(meshes.begin(), meshes.end());
-    if (twice != meshes.end()) refuse("N = " + std::to_string(*twice) + " is listed twice");
+    if (twice != meshes.end()) refuse_mesh_list("N = " + std::to_string(*twice) + " is listed twice");
     return meshes;
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # End to end with the real gnuplot: the demo runs the shipped example with the
-# batch adapters; both plots are PNG pictures that show the run's titled
+# batch adapters, then the mesh study beside it; both plots are PNG pictures that show the run's titled
 # replot, and gnuplot says nothing, neither error nor warning. A second run
 # with a new title and mesh must reach the plots too.
 # Arguments: program path, source dir, build dir. Exit 77: gnuplot missing.
@@ -51,10 +51,17 @@ demo=$tmp/demo
 if ! "$source_dir/tools/demo.sh" --program "$program" --workdir "$demo" >"$tmp/demo.out" 2>"$tmp/demo.err"; then
     fail "demo ended with a failure"
 fi
-if [ -s "$tmp/demo.err" ]; then
+# The study's one summary line is the only thing on stderr.
+grep -c '^kestrelfold-study: 12 meshes: 12 run, ' "$tmp/demo.err" | grep -qx 1 ||
+    fail "the demo's study did not end with its summary line"
+if grep -v '^kestrelfold-study: 12 meshes: ' "$tmp/demo.err" | grep -q .; then
     fail "errors or warnings printed:"
     cat "$tmp/demo.err"
 fi
+for f in estudo.txt estudo.csv erro.png ordem.png; do
+    grep -qF "$demo/estudo/$f" "$tmp/demo.out" || fail "the demo does not say where the study's $f is"
+    [ -s "$demo/estudo/$f" ] || fail "the study's $f not written"
+done
 for f in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat Kestrelfold_T.png Kestrelfold_E.png; do
     grep -qF "$demo/$f" "$tmp/demo.out" || fail "the demo does not say where $f is"
     [ -s "$demo/$f" ] || fail "$f not written"

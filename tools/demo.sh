@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds Kestrelfold, runs the shipped example in a work folder without any
-# window (the batch adapters stand in for the editor and the plotting
-# program) and tells where the listing, the data files and the plots are.
+# Builds Kestrelfold and its mesh-study tool, runs the shipped example in a
+# work folder without any window (the batch adapters stand in for the editor
+# and the plotting program) and tells where the listing, the data files and
+# the plots are; then runs the mesh study of tools/study_demo.sh (fonte 0 on
+# twelve meshes) in the folder estudo inside it.
 #
 # usage: tools/demo.sh [--program PATH] [--workdir DIR]
-#   --program PATH  run this kestrelfold instead of building build/default
+#   --program PATH  run this kestrelfold instead of building build/default;
+#                   the study runs when kestrelfold-study is beside it
 #   --workdir DIR   the work folder (default build/demo); the examples are
 #                   copied into it, over any earlier copies
 set -euo pipefail
@@ -26,7 +29,8 @@ while [ $# -gt 0 ]; do
 done
 
 if [ -z "$program" ]; then
-    (cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default --target kestrelfold)
+    (cd "$root" && cmake --preset default >/dev/null &&
+        cmake --build --preset default --target kestrelfold kestrelfold-study)
     program=$root/build/default/kestrelfold
 fi
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
@@ -75,3 +79,9 @@ Kestrelfold demo done; its files are in $workdir:
   plot of T           $workdir/Kestrelfold_T.png
   plot of the error   $workdir/Kestrelfold_E.png
 EOF
+
+study=$(dirname "$program")/kestrelfold-study
+if [ -x "$study" ]; then
+    echo
+    "$root/tools/study_demo.sh" --program "$study" --workdir "$workdir/estudo"
+fi

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the release preset and measures, with the benchmarks of bench/, the
+# Builds the bench preset and measures, with the benchmarks of bench/, the
 # solution run and whole runs at the sizes the program is used at; prints
 # the medians beside the bound each is held to. Then runs the whole program
 # at N turn about with the program as it stood before a run stored T alone
@@ -16,11 +16,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 N=${N:-100000000}
 REPETITIONS=${REPETITIONS:-5}
 PREVIOUS=${PREVIOUS:-67b592c}
-bench=$root/build/default/bench/kestrelfold_bench
+bench=$root/build/bench/bench/kestrelfold_bench
 
 cd "$root"
-cmake --preset default >/dev/null
-cmake --build --preset default --target kestrelfold kestrelfold_bench >/dev/null
+cmake --workflow --preset bench >/dev/null
 
 # The previous layout's program, from the sources of its commit.
 previous_dir=$root/build/previous-$PREVIOUS
@@ -90,7 +89,7 @@ whole_run() {  # whole_run <program>
 this_runs=""
 previous_runs=""
 for ((turn = 1; turn <= REPETITIONS; ++turn)); do
-    this_runs+=$(whole_run "$root/build/default/kestrelfold")$'\n'
+    this_runs+=$(whole_run "$root/build/bench/kestrelfold")$'\n'
     previous_runs+=$(whole_run "$previous_exe")$'\n'
 done
 column_of() {  # column_of <csv lines> <field number or counter name>

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the release preset and measures, with bench/study_bench.cpp, a fresh
+# Builds the bench preset and measures, with bench/study_bench.cpp, a fresh
 # mesh study on 10:2:17 (N = 10 to 655360): the study's own work (plan,
 # reading the runs, computing, writing the report) against the runs' time,
 # and the runs with J = 2 against J = 1. Prints the medians as a table.
@@ -9,11 +9,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 REPETITIONS=${REPETITIONS:-5}
-bench=$root/build/default/bench/kestrelfold_bench
+bench=$root/build/bench/bench/kestrelfold_bench
 
 cd "$root"
-cmake --preset default >/dev/null
-cmake --build --preset default --target kestrelfold kestrelfold_bench >/dev/null
+cmake --workflow --preset bench >/dev/null
 
 # The medians of one group of benchmarks (the CSV report takes one set of
 # counters per call), as lines: name, real time in seconds, plan_s, report_s.
