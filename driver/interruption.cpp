@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 
 #include "output/console.h"
 
@@ -79,6 +80,11 @@ void end_by_noted_signal() {
     const int signal = interrupting_signal();
     if (signal == 0) return;
     tell_user(interruption_message(signal));
+    end_by_signal(signal);
+}
+
+void end_by_signal(int signal) {
+    std::fflush(nullptr);
     struct sigaction default_action {};
     default_action.sa_handler = SIG_DFL;
     sigemptyset(&default_action.sa_mask);

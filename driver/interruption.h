@@ -71,4 +71,10 @@ std::string interruption_message(int signal);
 // signal. Signals that come after this call change nothing.
 void end_by_noted_signal();
 
+// Ends the process by `signal` as if it had never been caught: its default
+// action restored, the signal unblocked and raised, so that a shell sees the
+// process killed by it (128 + its number) and a loop running it stops. For
+// the mesh-study tool too, which stops its runs first.
+[[noreturn]] void end_by_signal(int signal);
+
 }  // namespace kestrelfold

@@ -1,14 +1,13 @@
 #include "study/study.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 
 #include "driver/available_memory.h"
+#include "driver/interruption.h"
 #include "study/job_runner.h"
 #include "study/number_text.h"
 #include "study/plan.h"
@@ -22,20 +21,6 @@ namespace kestrelfold::study {
 namespace {
 
 constexpr std::string_view kName = "kestrelfold-study: ";
-
-// Ends the process as the signal would have, after the message.
-[[noreturn]] void end_by(int signal) {
-    std::fflush(nullptr);
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigaction(signal, &action, nullptr);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
-    raise(signal);
-    _exit(128 + signal);
-}
 
 // Runs that ended badly although their folder holds a complete run (a
 // failure after the last record), for the messages.
@@ -89,7 +74,7 @@ int whole_study(const StudyOptions& options, std::ostream& err) {
     if (ran.interrupted_by) {
         err << kName << "stopped by signal " << ran.interrupted_by << "; the meshes completed are kept: "
             << "the same command goes on from there" << std::endl;
-        end_by(ran.interrupted_by);
+        end_by_signal(ran.interrupted_by);
     }
 
     const ReportOutcome report = write_report(plan.dir, options);

@@ -10,17 +10,9 @@ source_dir=$2
 # shellcheck source=tests/script_checks.sh
 . "$source_dir/tests/script_checks.sh"
 
-# moreutils ships another program of the same name, with other options.
-if ! parallel --version 2>/dev/null | grep -q '^GNU parallel'; then
-    echo "SKIP: GNU parallel is not installed (Debian package parallel)"
-    exit 77
-fi
-
-# A home of its own: no user's ~/.parallel/config or PARALLEL options, and
-# parallel's working files stay in the test's folder.
-mkdir -p "$tmp/home"
-unset PARALLEL
-export HOME=$tmp/home PARALLEL_SHELL=/bin/sh
+# shellcheck source=tests/cluster/gnu_parallel.sh
+. "$source_dir/tests/cluster/gnu_parallel.sh"
+use_gnu_parallel
 
 # run_list NAME LINE...: writes the job list $tmp/NAME/jobs.txt, runs it with
 # parallel --jobs 2 from that folder; sets status.

@@ -14,16 +14,9 @@ source_dir=$2
 # shellcheck source=tests/study/planned_study.sh
 . "$source_dir/tests/study/planned_study.sh"
 
-# moreutils ships another program of the same name, with other options.
-if ! parallel --version 2>/dev/null | grep -q '^GNU parallel'; then
-    echo "SKIP: GNU parallel is not installed (Debian package parallel)"
-    exit 77
-fi
-# A home of its own (no user's ~/.parallel, its working files kept here),
-# and the job lines run by /bin/sh, as by every other runner.
-mkdir -p "$tmp/home"
-unset PARALLEL
-export HOME=$tmp/home PARALLEL_SHELL=/bin/sh
+# shellcheck source=tests/cluster/gnu_parallel.sh
+. "$source_dir/tests/cluster/gnu_parallel.sh"
+use_gnu_parallel
 
 local_study
 plan_study
