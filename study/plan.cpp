@@ -58,11 +58,10 @@ std::string run_outputs() {
     return names;
 }
 
-// The folder of a mesh ready for its run: the input file written, every file
-// an earlier run left taken away. Under the mesh's lock: never while a run
-// of the mesh goes on.
-void prepare_mesh(const fs::path& folder, std::int32_t N, const std::string& input) {
-    make_folder(folder);
+// A folder an earlier plan made, ready for its run again: every file an
+// earlier run left taken away, the input file written. Under the mesh's
+// lock: never while a run of the mesh goes on.
+void prepare_old_mesh(const fs::path& folder, std::int32_t N, const std::string& input) {
     const MeshLock lock(folder, N);
     for (const std::string& name : run_output_names()) remove_file(folder / name);
     remove_file(folder / kRunLog);
@@ -115,11 +114,16 @@ Plan make_plan(const StudyOptions& options, const fs::path& program) {
     for (auto N = plan.meshes.rbegin(); N != plan.meshes.rend(); ++N) {
         const fs::path folder = plan.dir / mesh_folder_name(*N);
         const std::string input = study_input_text(options.fonte, *N, options.title);
-        if (!options.force && read_run(folder, options.fonte, *N, input).values) {
+        // A folder made just now holds nothing to check, clear or guard: no
+        // job line has run in it. Its lock file is made by the first.
+        if (make_folder(folder)) {
+            write_file_in_place(folder / kInputFile, input);
+        } else if (!options.force && read_run(folder, options.fonte, *N, input).values) {
             ++plan.complete;
             continue;
+        } else {
+            prepare_old_mesh(folder, *N, input);
         }
-        prepare_mesh(folder, *N, input);
         plan.jobs.push_back({*N, job_command(folder, program)});
     }
     write_job_files(plan, options);

@@ -135,6 +135,15 @@ grep -q '6 meshes: 6 run, 0 already complete' "$tmp/err" || fail "--force: $(cat
 # Another fonte in the same folder: every mesh is run again for it.
 run_study --fonte 3 --meshes 10:2:6 --dir estudo --jobs 1
 grep -q '6 meshes: 6 run, 0 already complete' "$tmp/err" || fail "another fonte: $(cat "$tmp/err")"
+# A plan over those folders takes the earlier runs' files away: nothing of
+# fonte 3 can pass for a run of fonte 0.
+run_study --fonte 0 --meshes 10:2:6 --dir estudo --plan-only
+[ "$status" -eq 0 ] || fail "plan over an earlier study: status $status: $(cat "$tmp/err")"
+left=$(find "$dir"/N* -name 'saida.txt*' -o -name kestrelfold.log)
+[ -z "$left" ] || fail "the plan left an earlier run's files: $left"
+grep -q "^0   fonte" "$dir/N0000000010/Kestrelfold.in" || fail "the plan did not write the input of fonte 0"
+run_study --fonte 0 --meshes 10:2:6 --dir estudo --report-only
+[ "$status" -eq 1 ] || fail "a report of meshes not run: status $status"
 
 # --- exact quantities: fonte 1 (all three), fonte 2 (T(1/2) and the slope)
 run_study --fonte 1 --meshes 10:2:5 --dir exata1
