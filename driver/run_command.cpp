@@ -88,11 +88,23 @@ std::int32_t wait_for(pid_t pid, const WaitForSignals& signals) {
 
 }  // namespace
 
-std::int32_t run_command(std::string_view text) {
-    std::string line(text.substr(0, text.find_last_not_of(' ') + 1));
+pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default) {
     std::string shell = "sh";
     std::string option = "-c";
-    char* argv[] = {shell.data(), option.data(), line.data(), nullptr};
+    std::string text(line);
+    char* argv[] = {shell.data(), option.data(), text.data(), nullptr};
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0) return -1;
+    posix_spawnattr_setsigdefault(&attributes, &to_default);
+    posix_spawnattr_setsigmask(&attributes, &mask);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    pid_t pid = -1;
+    const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    return spawned == 0 ? pid : -1;
+}
+
+std::int32_t run_command(std::string_view text) {
     flush_console();
     const WaitForSignals signals;
     stop_if_interrupted();  // a run interrupted already starts nothing more
@@ -100,18 +112,11 @@ std::int32_t run_command(std::string_view text) {
     // the run had, SIGXFSZ (ignored by the run, file_size_signal.h) at its
     // default action; the actions the run caught go back to their defaults
     // by themselves when the program is started.
-    posix_spawnattr_t attributes;
-    if (posix_spawnattr_init(&attributes) != 0) return -1;
     sigset_t defaults;
     sigemptyset(&defaults);
     sigaddset(&defaults, SIGXFSZ);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &signals.mask_before());
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    if (spawned != 0) return -1;
+    const pid_t pid = spawn_shell(text.substr(0, text.find_last_not_of(' ') + 1), signals.mask_before(), defaults);
+    if (pid < 0) return -1;
     return wait_for(pid, signals);
 }
 

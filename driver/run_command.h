@@ -1,6 +1,9 @@
 #pragma once
 // External commands: the editor `notepad` and the plotting program
 // `wgnuplot`, started by name through PATH and waited for without a limit.
+#include <signal.h>
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +17,11 @@ namespace kestrelfold {
 // run is interrupted before or during the wait; the program started is
 // then left to itself.
 std::int32_t run_command(std::string_view text);
+
+// Starts the line through /bin/sh -c, without waiting, with the signal mask
+// `mask` and the signals of `to_default` at their default actions. The pid,
+// or -1 when it cannot be started.
+pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default);
 
 // The text as one shell word, whatever bytes it holds: in single quotes, an
 // embedded ' written as '\''.

@@ -1,7 +1,6 @@
 #include "study/job_runner.h"
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
 
@@ -9,23 +8,20 @@
 #include <iostream>
 #include <string>
 
+#include "driver/interruption.h"
+#include "driver/run_command.h"
 #include "numerics/run_memory.h"
-
-extern char** environ;
 
 namespace kestrelfold::study {
 namespace {
-
-constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // The signals the runner waits for, blocked while it runs; the children get
 // the caller's mask back and the default action of each.
 class SignalWait {
 public:
     SignalWait() {
-        sigemptyset(&set_);
+        set_ = interrupting_signals();
         sigaddset(&set_, SIGCHLD);
-        for (int signal : kStopSignals) sigaddset(&set_, signal);
         sigprocmask(SIG_BLOCK, &set_, &saved_mask_);
         // SIGCHLD is ignored by default, and an ignored signal need not stay
         // pending: a handler that does nothing keeps it.
@@ -48,8 +44,7 @@ public:
         for (;;) {
             const int signal = seconds > 0 ? sigtimedwait(&set_, &info, &timeout) : sigwaitinfo(&set_, &info);
             if (signal > 0) return signal;
-            if (errno == EAGAIN) return 0;
-            if (errno != EINTR) return 0;
+            if (errno != EINTR) return 0;  // EAGAIN: the time passed
         }
     }
 
@@ -61,26 +56,14 @@ private:
     struct sigaction saved_chld_ {};
 };
 
+// The runs start with the study's own mask and the default actions of the
+// signals it waits for.
 pid_t spawn_job(const Job& job, const sigset_t& mask) {
-    std::string shell = "sh";
-    std::string option = "-c";
-    std::string line = job.command;
-    char* argv[] = {shell.data(), option.data(), line.data(), nullptr};
-    posix_spawnattr_t attributes;
-    if (posix_spawnattr_init(&attributes) != 0) return -1;
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    for (int signal : kStopSignals) sigaddset(&defaults, signal);
+    sigset_t defaults = interrupting_signals();
     sigaddset(&defaults, SIGCHLD);
     sigaddset(&defaults, SIGXFSZ);
-    posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = -1;
     std::cerr.flush();
-    const int error = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    return error == 0 ? pid : -1;
+    return spawn_shell(job.command, mask, defaults);
 }
 
 struct Running {
