@@ -24,8 +24,6 @@
 namespace kestrelfold {
 namespace {
 
-constexpr int kInputUnit = 7;
-
 // A null value leaves the variable as it was.
 void assign_unless_null(std::int32_t& variable, std::optional<std::int32_t> value) {
     if (value) variable = *value;

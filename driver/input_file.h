@@ -6,6 +6,8 @@
 namespace kestrelfold {
 
 inline constexpr std::string_view kInputFile = "Kestrelfold.in";
+// The unit it is read on, as its messages name it.
+inline constexpr int kInputUnit = 7;
 
 // A value of the input file as the messages name it: "N", the 3rd value.
 struct InputValue {

@@ -14,6 +14,10 @@ inline double element_length(std::int32_t N) { return 1.0 / N; }
 // N = 2^31 - 1 the node count N + 1 does not fit 32 bits.
 inline double x_interior(double h, std::int64_t i) { return static_cast<double>(i) * h; }
 
+// The node where T(1/2) is read: N / 2, for an odd N the node half an
+// element left of x = 1/2.
+inline std::int32_t no_meio(std::int32_t N) { return N / 2; }
+
 inline double x_no(std::int64_t N, double h, std::int64_t i) {
     if (i == 0) return 0.0;
     if (i == N) return 1.0;

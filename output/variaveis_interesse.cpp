@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "numerics/mesh.h"
 #include "numerics/solucao_analitica.h"
 #include "output/extrapolation_file.h"
 #include "output/formatted_write.h"
@@ -38,11 +39,11 @@ void variaveis_interesse(Run& run) {
     static const Layout t_media = quantity_layout("T_média");
     // Written without cedilla and tilde here, unlike the extrapolation data file.
     static const Layout slope = quantity_layout("inclinacao(1)");
-    static const Layout time = Layout::parse(R"~(/, F14.3, " = tempo de processamento (segundos)")~");
+    static const Layout time = Layout::parse("/, F" + std::to_string(kTempoWidth) + ".3, \"" +
+                                             std::string(kTempoLabel) + "\"");
 
     const std::string_view title = printed_title(run.titulo);
-    // The middle node; for odd N the node half an element left of x = 1/2.
-    const std::int32_t middle = run.N / 2;
+    const std::int32_t middle = no_meio(run.N);
     const double T_meio = run.T[middle];
     const double T_meio_a = Te_no(run.fonte, run.N, middle);
 

@@ -7,6 +7,7 @@
 
 #include "driver/run.h"
 #include "numerics/fontes.h"
+#include "numerics/mesh.h"
 #include "output/latin1.h"
 #include "study/mesh_list.h"
 
@@ -58,9 +59,9 @@ std::vector<std::int32_t> checked_meshes(std::string_view text) {
 void warn_odd_meshes(CommandLine& line) {
     for (std::int32_t N : line.options.meshes) {
         if (N % 2 == 0) continue;
-        line.warnings.push_back("N = " + std::to_string(N) + " is odd: T(1/2) is taken at node " +
-                                std::to_string(N / 2) + " (x = " + std::to_string(N / 2) + "/" + std::to_string(N) +
-                                "), whose exact value changes with N");
+        const std::string middle = std::to_string(no_meio(N));
+        line.warnings.push_back("N = " + std::to_string(N) + " is odd: T(1/2) is taken at node " + middle +
+                                " (x = " + middle + "/" + std::to_string(N) + "), whose exact value changes with N");
     }
 }
 

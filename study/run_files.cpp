@@ -11,6 +11,7 @@
 #include "output/extrapolation_file.h"
 #include "output/fatal_error.h"
 #include "output/printed_title.h"
+#include "output/variaveis_interesse.h"
 #include "output/units.h"
 #include "study/study_layout.h"
 #include "study/text_file.h"
@@ -19,7 +20,7 @@ namespace kestrelfold::study {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr std::string_view kTimeLabel = " = tempo de processamento (segundos)\r\n";
+constexpr std::string_view kRecordEnd = "\r\n";
 constexpr std::size_t kFieldStart = 2;  // columns 3-42
 constexpr std::size_t kFieldWidth = 40;
 constexpr std::size_t kLongestLogLine = 300;
@@ -42,7 +43,7 @@ struct RunInput {
 // run computed.
 RunInput read_input(const fs::path& file) {
     RunInput input{std::string(kCasoLength, ' ')};
-    Unit unit(7, file.string());
+    Unit unit(kInputUnit, file.string());
     if (auto caso = read_text(unit, kCasoLength, kCasoValue)) input.caso = caso->text;
     if (auto fonte = read_integer(unit, kFonteValue)) input.fonte = *fonte;
     if (auto N = read_integer(unit, kNValue)) input.N = *N;
@@ -114,10 +115,10 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
     static constexpr std::string_view kNumbers[4] = {"  ", " 1", " 2", " 3"};
     std::array<double, 4> values{};
     for (std::size_t k = 0; k < 4; ++k) {
-        const std::size_t end = bytes.find("\r\n");
+        const std::size_t end = bytes.find(kRecordEnd);
         if (end == std::string_view::npos) return std::nullopt;
         const std::string_view record = bytes.substr(0, end);
-        bytes.remove_prefix(end + 2);
+        bytes.remove_prefix(end + kRecordEnd.size());
         const std::size_t label = kFieldStart + kFieldWidth + 2;
         if (record.size() <= label || record.substr(0, 2) != kNumbers[k] ||
             record.substr(kFieldStart + kFieldWidth, 2) != "  ") {
@@ -132,12 +133,14 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
 }
 
 bool listing_complete(std::string_view tail) {
-    if (!tail.ends_with(kTimeLabel)) return false;
-    // The record: the time in F14.3, right-justified, then the label.
-    const std::size_t record_end = tail.size() - kTimeLabel.size();
-    const std::size_t record_start = tail.rfind("\r\n", record_end);
-    const std::size_t start = record_start == std::string_view::npos ? 0 : record_start + 2;
-    return record_end - start == 14 && tail.substr(record_end - 1, 1).find_first_of("0123456789*") == 0;
+    if (!tail.ends_with(kRecordEnd)) return false;
+    tail.remove_suffix(kRecordEnd.size());
+    if (!tail.ends_with(kTempoLabel)) return false;
+    // The record: the time, right-justified in its field, then the label.
+    const std::size_t field_end = tail.size() - kTempoLabel.size();
+    const std::size_t record_start = tail.rfind(kRecordEnd, field_end);
+    const std::size_t start = record_start == std::string_view::npos ? 0 : record_start + kRecordEnd.size();
+    return field_end - start == kTempoWidth && tail.substr(field_end - 1, 1).find_first_of("0123456789*") == 0;
 }
 
 RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "numerics/mesh.h"
 #include "numerics/solucao_analitica.h"
 #include "study/roundoff.h"
 
@@ -107,7 +108,7 @@ QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::s
 
 double exact_value(Quantity q, std::int32_t fonte, std::int32_t N) {
     switch (q) {
-    case Quantity::T_meio: return Te_no(fonte, N, N / 2);
+    case Quantity::T_meio: return Te_no(fonte, N, no_meio(N));
     case Quantity::T_media: return valores_exatos(fonte).T_media_a;
     case Quantity::inclinacao: return valores_exatos(fonte).inclinacao_a;
     }
