@@ -83,6 +83,7 @@ submit toobig --array=1-3 --mem=$((slurm_cluster_memory_mb + 1))M
 echo "--mem above the node's memory: sbatch status $status:"
 cat "$tmp/toobig/sbatch.err"
 [ "$status" -ne 0 ] || fail "too much memory: accepted as job $job"
+# (sbatch's own words)
 grep -q 'Memory specification can not be satisfied' "$tmp/toobig/sbatch.err" ||
     fail "too much memory: no reason given"
 [ -z "$(squeue -h)" ] || fail "too much memory: queued $(squeue -h)"
