@@ -1,18 +1,20 @@
 #pragma once
-// SIGINT, SIGTERM and SIGHUP end a run the way a fatal failure does: every
-// open unit writes out the records completed so far and is closed, one line
-// says that the run was interrupted and by which signal, and the process
-// then ends by that same signal (its default action restored and the signal
-// raised again), so that a shell, or a shell loop running the program, sees
-// it killed by the signal (status 128 + its number) and stops as it should.
+// An interruption ends a run the way a fatal failure does: every open unit
+// writes out the records completed so far and is closed, one line says that
+// the run was interrupted and by what, and the process ends with the status
+// that tells its caller so. On Linux the interruptions are SIGINT, SIGTERM
+// and SIGHUP, and the process ends by that same signal (its default action
+// restored and the signal raised again), so that a shell, or a shell loop
+// running the program, sees it killed by the signal (status 128 + its
+// number) and stops as it should. On Windows they are Ctrl-C and
+// Ctrl-Break at the console, and the process ends with the status the
+// system gives a program that Ctrl-C ended (STATUS_CONTROL_C_EXIT).
 //
-// The handler only notes the signal: nothing else is safe inside it. The
+// The handler only notes the interruption: nothing else is safe inside it. The
 // run looks at the note where it can stop with every record whole: before
 // each record a unit writes, while it waits for an external command, and
 // once per block of nodes in the loops over the mesh, so that it stops
 // within a fraction of a millisecond in every phase.
-#include <signal.h>
-
 #include <atomic>
 #include <cstddef>
 #include <string>
@@ -22,6 +24,7 @@
 namespace kestrelfold {
 
 // Thrown where the run notices the note; its message is the console line.
+// `signal` is the signal's number on Linux, SIGINT or SIGBREAK on Windows.
 class Interrupted : public FatalError {
 public:
     explicit Interrupted(int signal);
@@ -41,14 +44,12 @@ inline std::atomic<int> noted_signal{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the handler may only touch a lock-free atomic");
 }  // namespace interruption_detail
 
-// The three signals, as a set for masks and waits.
-sigset_t interrupting_signals();
-
-// Catches those of the three signals that the process was not started with
-// ignored (a run under nohup keeps ignoring SIGHUP), and forgets any
-// earlier note. The programs the run starts get the default actions back.
+// Catches the interruptions, and forgets any earlier note. On Linux, those of
+// the three signals that the process was not started with ignored (a run
+// under nohup keeps ignoring SIGHUP); the programs the run starts get the
+// default actions back.
 void catch_interruptions();
-// Puts back the actions the three signals had before, and forgets the note.
+// Puts back what the interruptions did before, and forgets the note.
 void release_interruptions();
 
 // The first signal noted since catch_interruptions; 0 when none came.
@@ -63,18 +64,13 @@ inline void stop_if_interrupted() {
     if (interrupting_signal() != 0) [[unlikely]] throw_interrupted();
 }
 
-// "interrupted by SIGINT"
+// "interrupted by SIGINT" ("interrupted by Ctrl-C" on Windows)
 std::string interruption_message(int signal);
 
-// At the very end of the process, once every unit is closed: when a signal
-// was noted at any point, one line says so and the process ends by that
-// signal. Signals that come after this call change nothing.
+// At the very end of the process, once every unit is closed: when an
+// interruption was noted at any point, one line says so and the process
+// ends as interrupted. Interruptions that come after this call change
+// nothing.
 void end_by_noted_signal();
-
-// Ends the process by `signal` as if it had never been caught: its default
-// action restored, the signal unblocked and raised, so that a shell sees the
-// process killed by it (128 + its number) and a loop running it stops. For
-// the mesh-study tool too, which stops its runs first.
-[[noreturn]] void end_by_signal(int signal);
 
 }  // namespace kestrelfold

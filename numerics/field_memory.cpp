@@ -1,9 +1,6 @@
 #include "numerics/field_memory.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <mutex>
 #include <new>
@@ -11,68 +8,36 @@
 #include <thread>
 #include <vector>
 
+#include "driver/floating_point_mode.h"
 #include "driver/interruption.h"
+#include "driver/page_memory.h"
 
 namespace kestrelfold {
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kPage = 4096;
 // Below this a field is heap memory: a mapping of its own would waste most
 // of a huge page, and its faults cost nothing worth saving.
-constexpr std::size_t kMappedFrom = kHugePage;
+constexpr std::size_t kMappedFrom = kLargePage;
 // Released blocks kept for reuse (the solver's work memory), of up to two sizes.
 constexpr std::size_t kKeptBlocks = 2;
 
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it with EINVAL
-#endif
-
 bool mapped(std::size_t values) { return values * sizeof(double) >= kMappedFrom; }
 
-// The length of the mapping: whole 4 KiB pages. From its huge-page aligned
-// start every whole 2 MiB of it can be a huge page; the tail beyond the last
-// one stays in small pages, so that no field holds up to 2 MiB it does not use.
+// The length of the mapping: whole pages.
 std::size_t mapped_length(std::size_t values) {
     return (values * sizeof(double) + kPage - 1) / kPage * kPage;
-}
-
-// Maps `length` bytes starting on a huge-page boundary: a mapping one huge
-// page longer is trimmed at both ends.
-char* map_aligned(std::size_t length) {
-    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) return nullptr;
-    char* start = static_cast<char*>(raw);
-    const auto address = reinterpret_cast<std::uintptr_t>(start);
-    const std::size_t lead = (kHugePage - address % kHugePage) % kHugePage;
-    if (lead != 0) ::munmap(start, lead);
-    if (kHugePage - lead != 0) ::munmap(start + lead + length, kHugePage - lead);
-    return start + lead;
-}
-
-// Faults in [begin, begin + length). The kernel's populate reports a lack of
-// memory as a failure; touching every page is the fallback for kernels
-// without it, where the memory check made before allocating has to do.
-bool back_part(char* begin, std::size_t length) {
-    if (::madvise(begin, length, MADV_POPULATE_WRITE) == 0) return true;
-    if (errno != EINVAL) return false;
-    for (std::size_t offset = 0; offset < length; offset += kPage) {
-        *static_cast<volatile char*>(begin + offset) = 0;
-    }
-    return true;
 }
 
 // Backing a field of 10^8 values takes a good part of a second; it goes a
 // part at a time (a whole number of huge pages), and an interrupted run
 // skips the rest: the memory is as good, only not faulted in yet, and the
 // run stops right after.
-constexpr std::size_t kBackedAtOnce = 4 * kHugePage;
+constexpr std::size_t kBackedAtOnce = 4 * kLargePage;
 
 bool back(char* begin, std::size_t length) {
     for (std::size_t done = 0; done < length && interrupting_signal() == 0; done += kBackedAtOnce) {
-        if (!back_part(begin + done, std::min(kBackedAtOnce, length - done))) return false;
+        if (!back_pages(begin + done, std::min(kBackedAtOnce, length - done))) return false;
     }
     return true;
 }
@@ -80,12 +45,17 @@ bool back(char* begin, std::size_t length) {
 // Zeroing the fresh pages is the kernel's work and bounded by one core; the
 // two halves of a large block are backed side by side.
 bool back_in_parallel(char* begin, std::size_t length) {
-    const std::size_t half = length / 2 / kHugePage * kHugePage;
+    const std::size_t half = length / 2 / kLargePage * kLargePage;
     if (half == 0) return back(begin, length);
     bool upper_backed = false;
     std::thread upper;
     try {
-        upper = std::thread([&] { upper_backed = back(begin + half, length - half); });
+        upper = std::thread([&] {
+            // Every thread of the run computes in the run's mode; on Windows
+            // a new thread starts with the system's default instead.
+            set_floating_point_mode();
+            upper_backed = back(begin + half, length - half);
+        });
     } catch (const std::system_error&) {
         return back(begin, length);  // no thread to be had: one after the other
     }
@@ -96,12 +66,10 @@ bool back_in_parallel(char* begin, std::size_t length) {
 
 double* obtain_mapped(std::size_t values) {
     const std::size_t length = mapped_length(values);
-    char* memory = map_aligned(length);
+    char* memory = map_pages(length);
     if (memory == nullptr) return nullptr;
-    // A refusal only costs the huge pages; the memory is as good.
-    ::madvise(memory, length, MADV_HUGEPAGE);
     if (!back_in_parallel(memory, length)) {
-        ::munmap(memory, length);
+        unmap_pages(memory, length);
         return nullptr;
     }
     return reinterpret_cast<double*>(memory);
@@ -133,7 +101,7 @@ double* take_kept(std::size_t values) {
 
 void free_block(double* memory, std::size_t values) {
     if (mapped(values)) {
-        ::munmap(memory, mapped_length(values));
+        unmap_pages(reinterpret_cast<char*>(memory), mapped_length(values));
     } else {
         delete[] memory;
     }
@@ -159,7 +127,7 @@ void keep(double* memory, std::size_t values) {
 
 double* obtain_field_memory(std::size_t values) {
     if (values == 0) return nullptr;
-    if (values > (SIZE_MAX - kHugePage) / sizeof(double)) return nullptr;  // the mapping length would wrap
+    if (values > (SIZE_MAX - kLargePage) / sizeof(double)) return nullptr;  // the mapping length would wrap
     if (!mapped(values)) return new (std::nothrow) double[values];
     if (double* memory = take_kept(values)) return memory;
     return obtain_mapped(values);

@@ -1,10 +1,5 @@
 #include "output/units.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -19,38 +14,26 @@ namespace {
 
 constexpr std::string_view kRecordEnd = "\r\n";
 
-// Files are opened for reading and writing, created when missing and never
-// truncated by the open itself: an existing file is only cut when this run
-// writes its first record. A file the user may only read (an input file kept
-// read-only) is still opened, read-only; a write to it then fails as any
-// refused write does.
-int open_file(const std::string& file) {
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
-        const int first_errno = errno;
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) errno = first_errno;
-    }
-    return fd;
-}
-
 }  // namespace
 
 Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file)) {
-    fd_ = open_file(file_);
-    if (fd_ < 0) {
-        throw FatalError(unit_message("open failure", number_, file_) + " (" + std::strerror(errno) + ")");
+    // Opened for reading and writing, created when missing and never
+    // truncated by the open itself: an existing file is only cut when this
+    // run writes its first record. A file the user may only read is still
+    // opened, read-only; a write to it then fails as any refused write does.
+    std::string reason;
+    const OpenedFile opened = open_file(file_, reason);
+    if (opened.handle == kNoFile) {
+        throw FatalError(unit_message("open failure", number_, file_) + " (" + reason + ")");
     }
-    struct stat identity {};
-    if (::fstat(fd_, &identity) == 0) {
-        device_ = static_cast<std::uint64_t>(identity.st_dev);
-        inode_ = static_cast<std::uint64_t>(identity.st_ino);
-    }
+    file_handle_ = opened.handle;
+    writable_ = opened.writable;
+    identity_ = opened.identity;
     out_.reserve(kBufferSize);
 }
 
 bool Unit::same_file_as(const Unit& other) const {
-    return fd_ >= 0 && other.fd_ >= 0 && inode_ != 0 && device_ == other.device_ && inode_ == other.inode_;
+    return file_handle_ != kNoFile && other.file_handle_ != kNoFile && identity_ && identity_ == other.identity_;
 }
 
 Unit::~Unit() { close_quietly(); }
@@ -58,7 +41,7 @@ Unit::~Unit() { close_quietly(); }
 void Unit::fail(std::string_view what) const { throw FatalError(unit_message(what, number_, file_)); }
 
 void Unit::write_record(std::string_view bytes) {
-    if (fd_ < 0) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
+    if (file_handle_ == kNoFile) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
     // An interrupted run stops between records, but only once this unit has
     // written one: a file opened to be written then holds this run's
     // records, never an earlier run's.
@@ -79,9 +62,8 @@ void Unit::write_record(std::string_view bytes) {
 void Unit::cut_file_here_once() {
     if (writing_) return;
     // A file open for reading only refuses its first record at once.
-    const int mode = ::fcntl(fd_, F_GETFL);
-    if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY) fail("error during write");
-    if (::lseek(fd_, offset_, SEEK_SET) != offset_) fail("error during write");
+    if (!writable_) fail("error during write");
+    if (!seek_file(file_handle_, offset_)) fail("error during write");
     cut_pending_ = true;
     in_.clear();
     in_pos_ = 0;
@@ -94,18 +76,6 @@ void Unit::cut_file_here_once() {
         offset_ += static_cast<std::int64_t>(ending.size());
         unterminated_read_ = Unterminated::No;
     }
-}
-
-// The bytes the system took, all of them unless it refused some.
-std::size_t Unit::write_out(const char* data, std::size_t size) {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::write(fd_, data + done, size - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) break;
-        done += static_cast<std::size_t>(written);
-    }
-    return done;
 }
 
 // A full disk or a file-size limit takes what still fits, which may end in
@@ -122,7 +92,7 @@ void Unit::drop_torn_record(std::size_t written) {
     // file may lie beyond it (see cut_old_tail).
     const std::int64_t buffer_start = offset_ - static_cast<std::int64_t>(out_.size());
     // A refusal here leaves the torn record; the write has failed already.
-    static_cast<void>(::ftruncate(fd_, buffer_start + static_cast<std::int64_t>(whole)));
+    static_cast<void>(cut_file(file_handle_, buffer_start + static_cast<std::int64_t>(whole)));
 }
 
 // Before the first block of records goes out, the old bytes beyond its end
@@ -135,15 +105,15 @@ void Unit::drop_torn_record(std::size_t written) {
 // first block, the old file is there whole.
 void Unit::cut_old_tail() {
     cut_pending_ = false;
-    struct stat status {};
-    if (::fstat(fd_, &status) != 0) fail("error during write");
-    if (status.st_size > offset_ && ::ftruncate(fd_, offset_) != 0) fail("error during write");
+    const std::optional<std::int64_t> length = file_length(file_handle_);
+    if (!length) fail("error during write");
+    if (*length > offset_ && !cut_file(file_handle_, offset_)) fail("error during write");
 }
 
 void Unit::flush() {
     if (out_.empty()) return;
     if (cut_pending_) cut_old_tail();
-    const std::size_t written = write_out(out_.data(), out_.size());
+    const std::size_t written = write_file(file_handle_, out_.data(), out_.size());
     const bool refused = written < out_.size();
     if (refused) drop_torn_record(written);
     // Bytes the system refused are not offered again at the close, which
@@ -155,24 +125,17 @@ void Unit::flush() {
 bool Unit::fill_read_buffer() {
     stop_if_interrupted();  // a long read (a huge input file) stops too
     in_.resize(kBufferSize);
-    for (;;) {
-        const ssize_t got = ::read(fd_, in_.data(), in_.size());
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            in_.clear();
-            in_pos_ = 0;
-            fail("error during read");
-        }
-        in_.resize(static_cast<std::size_t>(got));
-        in_pos_ = 0;
-        return got > 0;
-    }
+    const std::optional<std::size_t> got = read_file(file_handle_, in_.data(), in_.size());
+    in_.resize(got.value_or(0));
+    in_pos_ = 0;
+    if (!got) fail("error during read");
+    return *got > 0;
 }
 
 // One record from the read-ahead buffer into *out (or nowhere when out is
 // null). Records may be longer than the buffer.
 bool Unit::next_record(std::string* out) {
-    if (fd_ < 0) throw std::logic_error(unit_message("read from a closed unit", number_, file_));
+    if (file_handle_ == kNoFile) throw std::logic_error(unit_message("read from a closed unit", number_, file_));
     // After writing, the file ends with the last record written: nothing to read.
     flush();
     if (out) out->clear();
@@ -212,19 +175,18 @@ void Unit::skip_record() {
 }
 
 void Unit::close() {
-    if (fd_ < 0) return;
+    if (file_handle_ == kNoFile) return;
     try {
         flush();
     } catch (...) {
-        ::close(fd_);
-        fd_ = -1;
+        close_file(file_handle_);
+        file_handle_ = kNoFile;
         throw;
     }
-    const int fd = fd_;
-    fd_ = -1;
-    // A close may report a delayed write failure; EINTR leaves the descriptor
-    // closed on Linux, so it is not retried.
-    if (::close(fd) != 0 && errno != EINTR) fail("error during write");
+    const FileHandle file = file_handle_;
+    file_handle_ = kNoFile;
+    // A close may report a delayed write failure.
+    if (!close_file(file)) fail("error during write");
 }
 
 bool Unit::close_quietly() noexcept {
@@ -232,8 +194,8 @@ bool Unit::close_quietly() noexcept {
         close();
         return true;
     } catch (...) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
+        if (file_handle_ != kNoFile) close_file(file_handle_);
+        file_handle_ = kNoFile;
         return false;
     }
 }

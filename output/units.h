@@ -11,9 +11,12 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "driver/system_file.h"
 
 namespace kestrelfold {
 
@@ -74,15 +77,15 @@ private:
     bool next_record(std::string* out);
     void cut_file_here_once();
     void cut_old_tail();
-    std::size_t write_out(const char* data, std::size_t size);
     void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
 
     int number_;
     std::string file_;
-    int fd_ = -1;
-    std::uint64_t device_ = 0;  // identity of the file while it is open
-    std::uint64_t inode_ = 0;
+    FileHandle file_handle_ = kNoFile;
+    bool writable_ = false;
+    // Which file it is while it is open, whatever its name.
+    std::optional<std::pair<std::uint64_t, std::uint64_t>> identity_;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
     std::int64_t records_read_ = 0;
     bool writing_ = false;      // true once writing has started (records are no longer read)

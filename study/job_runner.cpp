@@ -9,7 +9,8 @@
 #include <string>
 
 #include "driver/interruption.h"
-#include "driver/run_command.h"
+#include "driver/posix/signals.h"
+#include "driver/posix/shell.h"
 #include "numerics/run_memory.h"
 
 namespace kestrelfold::study {

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "driver/input_file.h"
-#include "driver/run_command.h"
+#include "driver/posix/shell.h"
 #include "output/extrapolation_file.h"
 #include "study/mesh_lock.h"
 #include "study/run_files.h"

@@ -1,6 +1,6 @@
 #include "study/run_instructions.h"
 
-#include "driver/run_command.h"
+#include "driver/posix/shell.h"
 #include "study/study_layout.h"
 #include "study/task_memory.h"
 

@@ -1,6 +1,6 @@
 #include "study/slurm_script.h"
 
-#include "driver/run_command.h"
+#include "driver/posix/shell.h"
 #include "numerics/run_memory.h"
 #include "study/posix_cksum.h"
 #include "study/study_layout.h"

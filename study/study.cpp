@@ -8,6 +8,7 @@
 
 #include "driver/available_memory.h"
 #include "driver/interruption.h"
+#include "driver/posix/signals.h"
 #include "study/job_runner.h"
 #include "study/number_text.h"
 #include "study/plan.h"

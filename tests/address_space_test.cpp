@@ -1,4 +1,6 @@
-#include "driver/address_space.h"
+#include "driver/posix/address_space.h"
+
+#include "driver/available_memory.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

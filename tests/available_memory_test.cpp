@@ -1,5 +1,6 @@
 #include "driver/available_memory.h"
-#include "driver/cgroup_memory.h"
+#include "driver/posix/cgroup_memory.h"
+#include "driver/posix/meminfo.h"
 
 #include <gtest/gtest.h>
 

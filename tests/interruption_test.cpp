@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "driver/run_command.h"
+#include "driver/posix/shell.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/node_blocks.h"
 #include "numerics/nodes.h"

@@ -2,6 +2,7 @@
 // them, and every name reaching the started program as exactly one argument,
 // with nothing in it run by the shell.
 #include "driver/run_command.h"
+#include "driver/posix/shell.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,7 @@ TEST_F(RunCommandTest, ShellQuote) {
     EXPECT_EQ(shell_quote(""), "''");
     EXPECT_EQ(shell_quote("it's"), "'it'\\''s'");
     EXPECT_EQ(notepad_command("a b"), "notepad 'a b'");
+    EXPECT_EQ(command_argument("it's"), shell_quote("it's"));
 }
 
 TEST_F(RunCommandTest, EveryNameIsOneArgumentAndNothingElseRuns) {

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,10 +20,18 @@ namespace kestrelfold::test_support {
 // A fresh directory, removed with everything in it at the end of the test.
 class TempDir {
 public:
+    // A name of its own: made by this object, never one that existed.
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestrelfold-test-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-        path_ = pattern;
+        std::random_device seed;
+        std::mt19937_64 random(seed());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const auto path = std::filesystem::temp_directory_path() / ("kestrelfold-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(path)) {
+                path_ = path;
+                return;
+            }
+        }
+        throw std::runtime_error("no new folder could be made under " + std::filesystem::temp_directory_path().string());
     }
     ~TempDir() {
         std::error_code ignored;
@@ -61,7 +70,15 @@ private:
 // Only the system's own folders: a real `notepad` or `wgnuplot` installed
 // elsewhere cannot answer in place of a stand-in, and a stand-in taken away
 // is "not found".
+#ifdef _WIN32
+inline constexpr std::string_view kSystemPath = "C:\\windows\\system32";
+inline constexpr char kPathSeparator = ';';
+inline void set_environment(const char* name, const std::string& value) { ::_putenv_s(name, value.c_str()); }
+#else
 inline constexpr std::string_view kSystemPath = "/usr/bin:/bin";
+inline constexpr char kPathSeparator = ':';
+inline void set_environment(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+#endif
 
 // PATH with `folder` first, then `rest`, for the life of the object; the
 // value it had is put back at the end.
@@ -69,9 +86,9 @@ class PathFirst {
 public:
     explicit PathFirst(const std::filesystem::path& folder, std::string_view rest = kSystemPath)
         : saved_(current()) {
-        ::setenv("PATH", (folder.string() + ":" + std::string(rest)).c_str(), 1);
+        set_environment("PATH", folder.string() + kPathSeparator + std::string(rest));
     }
-    ~PathFirst() { ::setenv("PATH", saved_.c_str(), 1); }
+    ~PathFirst() { set_environment("PATH", saved_); }
     PathFirst(const PathFirst&) = delete;
     PathFirst& operator=(const PathFirst&) = delete;
 

@@ -1,4 +1,4 @@
-#include "driver/proc_fields.h"
+#include "driver/posix/proc_fields.h"
 
 #include <algorithm>
 #include <charconv>

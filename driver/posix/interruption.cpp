@@ -1,10 +1,12 @@
 #include "driver/interruption.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
 
+#include "driver/posix/signals.h"
 #include "output/console.h"
 
 namespace kestrelfold {

@@ -11,6 +11,8 @@
 #include <string>
 
 #include "driver/interruption.h"
+#include "driver/posix/shell.h"
+#include "driver/posix/signals.h"
 
 extern char** environ;
 
@@ -119,20 +121,5 @@ std::int32_t run_command(std::string_view text) {
     if (pid < 0) return -1;
     return wait_for(pid, signals);
 }
-
-std::string shell_quote(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        if (c == '\'') {
-            quoted += "'\\''";  // close the quotes, an escaped ', reopen
-        } else {
-            quoted += c;
-        }
-    }
-    quoted += '\'';
-    return quoted;
-}
-
-std::string notepad_command(std::string_view file) { return "notepad " + shell_quote(file); }
 
 }  // namespace kestrelfold

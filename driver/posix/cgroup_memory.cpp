@@ -1,4 +1,4 @@
-#include "driver/cgroup_memory.h"
+#include "driver/posix/cgroup_memory.h"
 
 #include <algorithm>
 #include <charconv>

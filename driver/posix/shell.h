@@ -1,0 +1,21 @@
+#pragma once
+// /bin/sh lines: how the program starts its external commands, and how the
+// mesh-study tool starts its job lines.
+#include <signal.h>
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+
+namespace kestrelfold {
+
+// Starts the line through /bin/sh -c, without waiting, with the signal mask
+// `mask` and the signals of `to_default` at their default actions. The pid,
+// or -1 when it cannot be started.
+pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default);
+
+// The text as one shell word, whatever bytes it holds: in single quotes, an
+// embedded ' written as '\''.
+std::string shell_quote(std::string_view text);
+
+}  // namespace kestrelfold
