@@ -147,39 +147,47 @@ grep -q 'error during write, unit 11, file Kestrelfold_T.dat' "$work/refused-wri
 compare_folders refused-write "$work/refused-write/linux" "$work/refused-write/windows"
 echo "compared: refused-write"
 
-# An interrupted run: Ctrl-C (SIGINT, which Wine hands to the program as
-# Ctrl-C) while the first plot is shown. Linux ends by the signal (130),
+# An interrupted run: Ctrl-C (SIGINT, which Wine hands to the program's
+# console handler as Ctrl-C) while the editor is open on the input file,
+# before anything is written, and while the first plot is shown. Linux ends by the signal (130),
 # Windows with STATUS_CONTROL_C_EXIT, which reaches the shell through Wine
 # as its low byte, 0x3A; each says so in one line, and both leave the same
 # whole records.
-interrupt_while_plotting() {
-  local folder=$1
-  shift
-  (cd "$folder" && KESTRELFOLD_STAND_IN_WAIT=wgnuplot exec "$@" > stdout.txt 2> stderr.txt) &
+# interrupt_while STAND_IN FOLDER COMMAND...: the status of the program
+# interrupted while the stand-in waits.
+interrupt_while() {
+  local stand_in=$1 folder=$2
+  shift 2
+  (cd "$folder" && KESTRELFOLD_STAND_IN_WAIT=$stand_in exec "$@" > stdout.txt 2> stderr.txt) &
   local pid=$!
   local waited=0
-  while [ ! -e "$folder/wgnuplot.started" ] && [ $waited -lt 600 ]; do sleep 0.1; waited=$((waited + 1)); done
+  while [ ! -e "$folder/$stand_in.started" ] && [ $waited -lt 600 ]; do sleep 0.1; waited=$((waited + 1)); done
   kill -INT "$pid"
   local status=0
   wait "$pid" || status=$?
   : > "$folder/go"  # the stand-in, left to itself, ends
-  sleep 0.2
-  rm -f "$folder/go" "$folder/wgnuplot.started"
+  sleep 0.3
+  rm -f "$folder/go" "$folder/$stand_in.started"
   echo "$status"
 }
-prepare "$work/interrupted" saida.txt 3 1000 1 1 1 1
-linux_status=$(interrupt_while_plotting "$work/interrupted/linux" env PATH="$work/bin:/usr/bin:/bin" "$linux_program")
 export WINEDEBUG=-all
-windows_status=$(interrupt_while_plotting "$work/interrupted/windows" env WINEPATH="$windows_stand_ins" wine "$windows_program")
-[ "$linux_status" = 130 ] || fail "interrupted: the Linux program ended with $linux_status, not 130"
-[ "$windows_status" = 58 ] || fail "interrupted: the Windows program ended with $windows_status, not 58"
-[ "$(console_lines "$work/interrupted/linux/stderr.txt")" = 'kestrelfold: interrupted by SIGINT' ] ||
-  fail "interrupted: the Linux program's message"
-[ "$(console_lines "$work/interrupted/windows/stderr.txt")" = 'kestrelfold: interrupted by Ctrl-C' ] ||
-  fail "interrupted: the Windows program's message"
-rm "$work/interrupted/linux/stderr.txt" "$work/interrupted/windows/stderr.txt"
-compare_folders interrupted "$work/interrupted/linux" "$work/interrupted/windows"
-echo "compared: interrupted"
+for stand_in in notepad wgnuplot; do
+  name=interrupted-$stand_in
+  prepare "$work/$name" saida.txt 3 1000 1 1 1 1
+  : > "$work/$name/linux/saida.txt.Vantreuse"  # an earlier run's file, which must stay as it was
+  : > "$work/$name/windows/saida.txt.Vantreuse"
+  linux_status=$(interrupt_while $stand_in "$work/$name/linux" env PATH="$work/bin:/usr/bin:/bin" "$linux_program")
+  windows_status=$(interrupt_while $stand_in "$work/$name/windows" env WINEPATH="$windows_stand_ins" wine "$windows_program")
+  [ "$linux_status" = 130 ] || fail "$name: the Linux program ended with $linux_status, not 130"
+  [ "$windows_status" = 58 ] || fail "$name: the Windows program ended with $windows_status, not 58"
+  [ "$(console_lines "$work/$name/linux/stderr.txt")" = 'kestrelfold: interrupted by SIGINT' ] ||
+    fail "$name: the Linux program's message"
+  [ "$(console_lines "$work/$name/windows/stderr.txt")" = 'kestrelfold: interrupted by Ctrl-C' ] ||
+    fail "$name: the Windows program's message"
+  rm "$work/$name/linux/stderr.txt" "$work/$name/windows/stderr.txt"
+  compare_folders $name "$work/$name/linux" "$work/$name/windows"
+  echo "compared: $name"
+done
 
 if [ $failures -gt 0 ]; then
   echo "$failures differences"
