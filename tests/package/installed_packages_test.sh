@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The packages of `cmake --workflow --preset package`, installed as a user
+# installs them: the Debian package through apt-get, then a run of the
+# installed program on the installed example with the installed batch
+# adapters, and a mesh study; the ZIP unpacked, its files and README
+# checked, and its program run under Wine on the same example, which must
+# leave the same files as the Linux program. Run by CI as root (apt-get);
+# the package is removed again at the end.
+# Usage: installed_packages_test.sh PACKAGE_DIR SOURCE_DIR
+set -euo pipefail
+package_dir=$(cd "$1" && pwd) source_dir=$(cd "$2" && pwd)
+version=$(sed -n 's/^project(kestrelfold VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
+deb=$package_dir/kestrelfold_${version}_amd64.deb
+zip=$package_dir/kestrelfold-${version}-win64.zip
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# --- The Debian package.
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" </dev/null > "$tmp/apt.log" 2>&1 ||
+  { cat "$tmp/apt.log"; fail "apt-get install $deb"; exit 1; }
+for file in /usr/bin/kestrelfold /usr/bin/kestrelfold-study \
+            /usr/share/kestrelfold/batch/notepad /usr/share/kestrelfold/batch/wgnuplot \
+            /usr/share/kestrelfold/desktop/notepad /usr/share/kestrelfold/desktop/wgnuplot \
+            /usr/share/kestrelfold/examples/Kestrelfold.in /usr/share/man/man1/kestrelfold.1 \
+            /usr/share/man/man1/kestrelfold-study.1; do
+  dpkg -S "$file" > /dev/null 2>&1 || fail "the package does not hold $file"
+done
+grep -q '/usr/share/kestrelfold/batch' /usr/share/man/man1/kestrelfold.1 ||
+  fail "the man page does not name the installed adapters"
+dpkg-deb -f "$deb" Depends | grep -q 'libstdc++6' || fail "the package does not declare libstdc++6"
+
+mkdir "$tmp/linux"
+cp /usr/share/kestrelfold/examples/* "$tmp/linux/"
+status=0
+(cd "$tmp/linux" && PATH=/usr/share/kestrelfold/batch:$PATH kestrelfold > run.log 2>&1) || status=$?
+[ $status = 0 ] || { cat "$tmp/linux/run.log"; fail "the installed program ended with $status"; }
+[ -s "$tmp/linux/saida.txt" ] || fail "the installed program wrote no listing"
+if command -v gnuplot > /dev/null; then
+  [ -s "$tmp/linux/Kestrelfold_T.png" ] || fail "the installed batch wgnuplot drew no plot"
+fi
+status=0
+(cd "$tmp" && kestrelfold-study --fonte 1 --meshes 10,20,40 --dir estudo > study.log 2>&1) || status=$?
+[ $status = 0 ] && [ -s "$tmp/estudo/estudo.csv" ] || { cat "$tmp/study.log"; fail "the installed study ended with $status"; }
+DEBIAN_FRONTEND=noninteractive apt-get remove -y kestrelfold </dev/null > /dev/null 2>&1 || fail "apt-get remove"
+echo "checked: $(basename "$deb")"
+
+# --- The ZIP for Windows.
+(cd "$tmp" && cmake -E tar xf "$zip")
+top=$tmp/kestrelfold-${version}-win64
+for file in kestrelfold.exe README.txt examples/Kestrelfold.in examples/Kestrelfold_T.gnu examples/Kestrelfold_E.gnu; do
+  [ -f "$top/$file" ] || fail "the ZIP does not hold $file"
+done
+[ "$(grep -c $'\r$' "$top/README.txt")" = "$(wc -l < "$top/README.txt")" ] || fail "README.txt has lines without CR LF"
+grep -q 'wgnuplot' "$top/README.txt" && grep -q 'gnuplot.info' "$top/README.txt" && grep -q 'PATH' "$top/README.txt" ||
+  fail "README.txt does not say where gnuplot comes from and that its bin goes on PATH"
+# Only the system's own DLLs: the runtimes are linked in.
+for exe in "$top"/*.exe; do
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+  for dll in $imports; do
+    case $dll in kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;; *) fail "$(basename "$exe") imports $dll" ;; esac
+  done
+done
+# Stand-ins that do nothing, in cmd.exe's own language, first on Wine's PATH.
+mkdir "$tmp/windows" "$tmp/stand-ins"
+printf '@exit /b 0\r\n' > "$tmp/stand-ins/notepad.cmd"
+printf '@exit /b 0\r\n' > "$tmp/stand-ins/wgnuplot.cmd"
+cp "$top"/examples/* "$tmp/windows/"
+status=0
+(cd "$tmp/windows" && WINEPATH="Z:$(printf '%s' "$tmp/stand-ins" | tr / '\\')" \
+  "$source_dir/tools/windows/wine_run.sh" "$top/kestrelfold.exe" > run.log 2>&1) || status=$?
+[ $status = 0 ] || { cat "$tmp/windows/run.log"; fail "the unpacked kestrelfold.exe ended with $status"; }
+for file in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat Kestrelfold_T.gnu Kestrelfold_E.gnu; do
+  cmp -s "$tmp/linux/$file" "$tmp/windows/$file" || fail "$file of the Windows program differs from the Linux program's"
+done
+echo "checked: $(basename "$zip")"
+
+[ $failures = 0 ] || { echo "$failures failures"; exit 1; }
