@@ -13,7 +13,8 @@ fi
 
 cd "$source_dir" || exit 1
 shopt -s nullglob
-scripts=(tools/desktop/* tools/batch/* tools/*.sh tests/*.sh tests/cluster/*.sh tests/study/*.sh fuzz/*.sh .ci/run)
+scripts=(tools/desktop/* tools/batch/* tools/*.sh tools/windows/*.sh tests/*.sh tests/cluster/*.sh tests/study/*.sh
+         tests/windows/*.sh tests/package/*.sh fuzz/*.sh .ci/run)
 if [ "${#scripts[@]}" -lt 8 ]; then
     echo "FAIL: only ${#scripts[@]} scripts found: ${scripts[*]}"
     exit 1

@@ -42,7 +42,10 @@ if command -v gnuplot > /dev/null; then
 fi
 status=0
 (cd "$tmp" && kestrelfold-study --fonte 1 --meshes 10,20,40 --dir estudo > study.log 2>&1) || status=$?
-[ $status = 0 ] && [ -s "$tmp/estudo/estudo.csv" ] || { cat "$tmp/study.log"; fail "the installed study ended with $status"; }
+if [ $status != 0 ] || [ ! -s "$tmp/estudo/estudo.csv" ]; then
+  cat "$tmp/study.log"
+  fail "the installed study ended with $status"
+fi
 DEBIAN_FRONTEND=noninteractive apt-get remove -y kestrelfold </dev/null > /dev/null 2>&1 || fail "apt-get remove"
 echo "checked: $(basename "$deb")"
 
@@ -53,11 +56,12 @@ for file in kestrelfold.exe README.txt examples/Kestrelfold.in examples/Kestrelf
   [ -f "$top/$file" ] || fail "the ZIP does not hold $file"
 done
 [ "$(grep -c $'\r$' "$top/README.txt")" = "$(wc -l < "$top/README.txt")" ] || fail "README.txt has lines without CR LF"
-grep -q 'wgnuplot' "$top/README.txt" && grep -q 'gnuplot.info' "$top/README.txt" && grep -q 'PATH' "$top/README.txt" ||
-  fail "README.txt does not say where gnuplot comes from and that its bin goes on PATH"
+for words in wgnuplot gnuplot.info 'bin folder on PATH'; do
+  grep -q "$words" "$top/README.txt" || fail "README.txt does not say '$words'"
+done
 # Only the system's own DLLs: the runtimes are linked in.
 for exe in "$top"/*.exe; do
-  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u | tr '\n' ' ')
+  imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort -u | tr '\n' ' ')
   for dll in $imports; do
     case $dll in kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ws2_32.dll) ;; *) fail "$(basename "$exe") imports $dll" ;; esac
   done
@@ -68,7 +72,8 @@ printf '@exit /b 0\r\n' > "$tmp/stand-ins/notepad.cmd"
 printf '@exit /b 0\r\n' > "$tmp/stand-ins/wgnuplot.cmd"
 cp "$top"/examples/* "$tmp/windows/"
 status=0
-(cd "$tmp/windows" && WINEPATH="Z:$(printf '%s' "$tmp/stand-ins" | tr / '\\')" \
+stand_ins=$tmp/stand-ins
+(cd "$tmp/windows" && WINEPATH="Z:${stand_ins//\//\\}" \
   "$source_dir/tools/windows/wine_run.sh" "$top/kestrelfold.exe" > run.log 2>&1) || status=$?
 [ $status = 0 ] || { cat "$tmp/windows/run.log"; fail "the unpacked kestrelfold.exe ended with $status"; }
 for file in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat Kestrelfold_T.gnu Kestrelfold_E.gnu; do

@@ -41,7 +41,7 @@ exit 3
 SCRIPT
   chmod +x "$work/bin/$name"
 done
-windows_stand_ins="Z:$(printf '%s' "$stand_ins" | tr / '\\')"
+windows_stand_ins="Z:${stand_ins//\//\\}"
 
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -91,7 +91,8 @@ compare_folders() {
   local linux_name
   while IFS= read -r linux_name; do
     local file=$linux/$linux_name
-    local twin=$windows/$(printf '%s' "$linux_name" | iconv -f ISO-8859-1 -t UTF-8)
+    local twin
+    twin=$windows/$(printf '%s' "$linux_name" | iconv -f ISO-8859-1 -t UTF-8)
     case $linux_name in
       stdout.txt | stderr.txt)
         [ "$(console_lines "$file")" = "$(console_lines "$twin")" ] || fail "$name: $linux_name differs"
@@ -140,8 +141,9 @@ prepare "$work/refused-write" saida.txt 0 1000 1 1 1 1
 linux_status=0 windows_status=0
 (ulimit -f 64 && run_linux "$work/refused-write/linux") || linux_status=$?
 (trap '' XFSZ && ulimit -f 64 && run_windows "$work/refused-write/windows") || windows_status=$?
-[ "$linux_status" = 1 ] && [ "$windows_status" = 1 ] ||
+if [ "$linux_status" != 1 ] || [ "$windows_status" != 1 ]; then
   fail "refused-write: statuses $linux_status (Linux) and $windows_status (Windows), not 1"
+fi
 grep -q 'error during write, unit 11, file Kestrelfold_T.dat' "$work/refused-write/linux/stderr.txt" ||
   fail "refused-write: the Linux run did not reach the limit"
 compare_folders refused-write "$work/refused-write/linux" "$work/refused-write/windows"
