@@ -49,7 +49,9 @@ private:
 // console got the console's Ctrl-C as well.
 std::int32_t wait_for(const OwnedHandle& process) {
     const HANDLE waited[] = {process.get(), interruption_event()};
-    const DWORD woken = ::WaitForMultipleObjects(2, waited, FALSE, INFINITE);
+    // Without the event (the system had none to give), the program's end alone.
+    const DWORD count = waited[1] != nullptr ? 2 : 1;
+    const DWORD woken = ::WaitForMultipleObjects(count, waited, FALSE, INFINITE);
     stop_if_interrupted();
     if (woken != WAIT_OBJECT_0) return -1;
     DWORD code = 0;
