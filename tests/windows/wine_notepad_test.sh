@@ -27,13 +27,18 @@ run=
 # shellcheck disable=SC2317  # called by the trap
 end() {
   [ -n "$run" ] && kill "$run" 2> /dev/null
+  WINEPREFIX=$work/wine wineserver -k 2> /dev/null
   kill "$xvfb" 2> /dev/null
 }
 trap end EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
 DISPLAY=:$(cat "$work/display")
-export DISPLAY WINEDEBUG=-all
+# A Wine folder of its own, whose server and desktop start on this display:
+# those of the other tests were started without one, and a window of a
+# program they serve is never shown.
+WINEPREFIX=$work/wine
+export DISPLAY WINEDEBUG=-all WINEPREFIX
 
 (cd "$work/windows" && WINEPATH="Z:${work//\//\\}\\bin" \
   "$source_dir/tools/windows/wine_run.sh" "$windows_program" > stdout.txt 2> stderr.txt) &
@@ -43,7 +48,10 @@ run=$!
 window_of() {
   local id
   id=$(timeout 120 xdotool search --sync --name "^$1 - Notepad\$" | head -1)
-  [ -n "$id" ] || { echo "FAIL: no Notepad window for $1"; exit 1; }
+  if [ -z "$id" ]; then
+    echo "FAIL: no Notepad window for $1; the windows shown: $(xdotool search --name . getwindowname %@ 2>&1 | tr '\n' '|')"
+    exit 1
+  fi
   xdotool windowfocus --sync "$id"
   sleep 0.5
 }

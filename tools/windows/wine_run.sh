@@ -12,6 +12,9 @@
 set -u
 export WINEDEBUG=-all
 export LANG=C.UTF-8
+# No .NET (Mono) and no HTML engine (Gecko): nothing here uses them, and a
+# new Wine folder would otherwise offer to download them, in a window.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
 wineserver -p </dev/null >/dev/null 2>&1  # fails when it runs already: as good
 timeout 120 wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 exec timeout "${WINE_RUN_TIMEOUT:-600}" wine "$@"
