@@ -34,8 +34,6 @@ bool ignored(const struct sigaction& action) {
 
 }  // namespace
 
-Interrupted::Interrupted(int signal) : FatalError(interruption_message(signal)), signal_(signal) {}
-
 sigset_t interrupting_signals() {
     sigset_t set;
     sigemptyset(&set);
@@ -68,8 +66,6 @@ void release_interruptions() {
     }
     interruption_detail::noted_signal.store(0, std::memory_order_relaxed);
 }
-
-void throw_interrupted() { throw Interrupted(interrupting_signal()); }
 
 std::string interruption_message(int signal) {
     const char* name = signal == SIGINT ? "SIGINT" : signal == SIGTERM ? "SIGTERM" : signal == SIGHUP ? "SIGHUP" : nullptr;

@@ -44,8 +44,6 @@ HANDLE interruption_event() {
     return event;
 }
 
-Interrupted::Interrupted(int signal) : FatalError(interruption_message(signal)), signal_(signal) {}
-
 void catch_interruptions() {
     forget_note();
     if (catching) return;
@@ -57,8 +55,6 @@ void release_interruptions() {
     catching = false;
     forget_note();
 }
-
-void throw_interrupted() { throw Interrupted(interrupting_signal()); }
 
 std::string interruption_message(int signal) {
     const char* name = signal == SIGINT ? "Ctrl-C" : signal == SIGBREAK ? "Ctrl-Break" : nullptr;
