@@ -81,7 +81,7 @@ for q, table in zip(quantities, tables):
     if [d[0].strip().replace('$^{*}$', '') for d in data] != [r['N'] for r in by_q[q]]: fail('estudo.tex: %s: not a row per mesh' % q)
     for d, r in zip(data, by_q[q]):
         m = re.fullmatch(r'\s*\$(-?[0-9.]+)\\times10\^\{(-?[0-9]+)\}\$\s*', d[2])
-        if not m or abs(float(m.group(1) + 'e' + m.group(2)) - float(r['value'])) > 1e-12 * abs(float(r['value'])):
+        if not m or abs(float(m.group(1) + 'e' + m.group(2)) - float(r['value'])) > 5e-11 * abs(float(r['value'])):
             fail('estudo.tex: %s N = %s: value %s' % (q, r['N'], d[2]))
 
 text = open(dir + '/estudo.txt', encoding='utf-8').read()
@@ -210,6 +210,16 @@ grep -qiE 'nan|inf' "$dir/estudo.csv" "$dir/estudo.txt" && fail "a NaN or infini
 
 problems=$(report_check "$dir")
 [ -z "$problems" ] || fail "fonte 0: $problems"
+# The LaTeX tables go into a document as they stand, where LaTeX and
+# booktabs are installed.
+if command -v pdflatex >/dev/null 2>&1 && kpsewhich booktabs.sty >/dev/null 2>&1; then
+    mkdir -p "$tmp/latex"
+    printf '%s\n' '\documentclass{article}' '\usepackage{booktabs}' '\begin{document}' "\\input{$dir/estudo.tex}" \
+        '\end{document}' >"$tmp/latex/paper.tex"
+    (cd "$tmp/latex" && pdflatex -interaction=nonstopmode -halt-on-error paper.tex </dev/null >/dev/null 2>&1) ||
+        fail "estudo.tex does not compile: $(grep -A2 '^!' "$tmp/latex/paper.log")"
+    grep -q '^Overfull' "$tmp/latex/paper.log" && fail "estudo.tex: a table wider than the page"
+fi
 
 if command -v gnuplot >/dev/null 2>&1; then
     check_png "$dir/erro.png"
