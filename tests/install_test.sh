@@ -165,6 +165,16 @@ if command -v gnuplot >/dev/null 2>&1; then
     [ -s "$tmp/run.err" ] && fail "installed run printed: $(cat "$tmp/run.err")"
 fi
 
+# The installed program, in a folder without an input file, sends the user
+# to the installed examples, wherever the prefix is.
+mkdir -p "$tmp/empty"
+status=0
+(cd "$tmp/empty" && PATH="$share/batch:$PATH" "$prefix/bin/kestrelfold" </dev/null >/dev/null 2>"$tmp/empty.err") ||
+    status=$?
+[ "$status" = 1 ] || fail "installed run without an input file ended with status $status"
+grep -qF "the examples are in $share/examples" "$tmp/empty.err" ||
+    fail "installed run without an input file does not name the installed examples: $(cat "$tmp/empty.err")"
+
 # The installed study runs the installed program beside it.
 status=0
 (cd "$work" && PATH=/usr/bin:/bin "$prefix/bin/kestrelfold-study" --meshes 10,20,40 --dir estudo </dev/null \
