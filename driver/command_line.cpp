@@ -1,6 +1,8 @@
 #include "driver/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "driver/input_file.h"
@@ -53,7 +55,11 @@ std::optional<int> handle_command_line(std::string_view program, int argc, char*
     std::fwrite(answer.out.data(), 1, answer.out.size(), stdout);
     std::fwrite(answer.err.data(), 1, answer.err.size(), stderr);
     // A --help written into a closed or full output is a failure, not an answer.
-    if (answer.exit_status == 0 && std::fflush(stdout) != 0) return 1;
+    if (answer.exit_status == 0 && std::fflush(stdout) != 0) {
+        const std::string line = std::string(program) + ": write error: " + std::strerror(errno) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
+        return 1;
+    }
     return answer.exit_status;
 }
 

@@ -138,7 +138,7 @@ void check_values(const Run& run, const ReadNotes& notes) {
     check_listing_clashes(run);
 }
 
-// One line for every text saved as UTF-8: the run goes on and copies its
+// One line for the texts saved as UTF-8: the run goes on and copies their
 // bytes as they are, so the user learns why the listing shows each accented
 // letter as two characters, and the command that mends the input file.
 std::string utf8_warning(const std::vector<std::string>& texts) {

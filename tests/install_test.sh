@@ -165,6 +165,16 @@ if command -v gnuplot >/dev/null 2>&1; then
     [ -s "$tmp/run.err" ] && fail "installed run printed: $(cat "$tmp/run.err")"
 fi
 
+# --version answers on standard output; an output that takes nothing is a
+# failure, said as such.
+[ "$("$prefix/bin/kestrelfold" --version)" = "kestrelfold $(sed -n 's/^project(kestrelfold VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")" ] ||
+    fail "installed kestrelfold --version does not give the project's version"
+status=0
+"$prefix/bin/kestrelfold" --help >/dev/full 2>"$tmp/full.err" || status=$?
+if [ "$status" != 1 ] || ! grep -q '^kestrelfold: write error: No space left on device$' "$tmp/full.err"; then
+    fail "--help into a full output: status $status, $(cat "$tmp/full.err")"
+fi
+
 # The installed program, in a folder without an input file, sends the user
 # to the installed examples, wherever the prefix is.
 mkdir -p "$tmp/empty"
