@@ -1,10 +1,11 @@
 // Kestrelfold: one run of the one-dimensional Poisson solver, configured only
-// through its input file Kestrelfold.in; it reads no arguments and no
-// environment.
+// through its input file Kestrelfold.in; it reads no environment, and takes
+// no arguments beyond --help and --version.
 #include <exception>
 #include <new>
 #include <string_view>
 
+#include "driver/command_line.h"
 #include "driver/interruption.h"
 #include "driver/programa.h"
 #include "driver/run.h"
@@ -39,7 +40,8 @@ int run_to_end(kestrelfold::Run& run) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (const auto status = kestrelfold::handle_command_line("kestrelfold", argc, argv)) return *status;
     kestrelfold::catch_interruptions();
     kestrelfold::Run run;
     const int status = run_to_end(run);

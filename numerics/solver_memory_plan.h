@@ -27,7 +27,7 @@ struct SolverPlan {
 
 // K = 1024 keeps the checkpoints at 8/1024 byte a node and the two buffers
 // at 64 KiB; four chains of divisions side by side keep pace with the back
-// substitution on the machines measured (README, Performance).
+// substitution on the machines measured (docs/performance.md).
 inline constexpr SolverPlan kSolverPlan{.spacing = 1024, .blocks_at_once = 4};
 
 // The solver is compiled for 1 to this many blocks at once.

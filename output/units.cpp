@@ -19,25 +19,33 @@ namespace {
 
 constexpr std::string_view kRecordEnd = "\r\n";
 
+struct OpenedFile {
+    int fd = -1;
+    int read_only_because = 0;  // why it could not be opened for writing, or 0
+};
+
 // Files are opened for reading and writing, created when missing and never
 // truncated by the open itself: an existing file is only cut when this run
 // writes its first record. A file the user may only read (an input file kept
 // read-only) is still opened, read-only; a write to it then fails as any
-// refused write does.
-int open_file(const std::string& file) {
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
+// refused write does, for the reason the system gave at the open.
+OpenedFile open_file(const std::string& file) {
+    OpenedFile opened{::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)};
+    if (opened.fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         const int first_errno = errno;
-        fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) errno = first_errno;
+        opened.fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        if (opened.fd < 0) errno = first_errno;
+        opened.read_only_because = first_errno;
     }
-    return fd;
+    return opened;
 }
 
 }  // namespace
 
 Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file)) {
-    fd_ = open_file(file_);
+    const OpenedFile opened = open_file(file_);
+    fd_ = opened.fd;
+    read_only_because_ = opened.read_only_because;
     if (fd_ < 0) {
         throw FatalError(unit_message("open failure", number_, file_) + " (" + std::strerror(errno) + ")");
     }
@@ -56,6 +64,13 @@ bool Unit::same_file_as(const Unit& other) const {
 Unit::~Unit() { close_quietly(); }
 
 void Unit::fail(std::string_view what) const { throw FatalError(unit_message(what, number_, file_)); }
+
+// The reason the system gave, as a refused open shows it: "error during
+// write, unit 11, file Kestrelfold_T.dat: No space left on device".
+void Unit::fail(std::string_view what, int error_number) const {
+    if (error_number == 0) fail(what);
+    throw FatalError(unit_message(what, number_, file_) + ": " + std::strerror(error_number));
+}
 
 void Unit::write_record(std::string_view bytes) {
     if (fd_ < 0) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
@@ -80,8 +95,9 @@ void Unit::cut_file_here_once() {
     if (writing_) return;
     // A file open for reading only refuses its first record at once.
     const int mode = ::fcntl(fd_, F_GETFL);
-    if (mode < 0 || (mode & O_ACCMODE) == O_RDONLY) fail("error during write");
-    if (::lseek(fd_, offset_, SEEK_SET) != offset_) fail("error during write");
+    if (mode < 0) fail("error during write", errno);
+    if ((mode & O_ACCMODE) == O_RDONLY) fail("error during write", read_only_because_);
+    if (::lseek(fd_, offset_, SEEK_SET) != offset_) fail("error during write", errno);
     cut_pending_ = true;
     in_.clear();
     in_pos_ = 0;
@@ -96,12 +112,15 @@ void Unit::cut_file_here_once() {
     }
 }
 
-// The bytes the system took, all of them unless it refused some.
-std::size_t Unit::write_out(const char* data, std::size_t size) {
+// The bytes the system took, all of them unless it refused some; then
+// `refused_because` holds the system's reason (0 when it gave none).
+std::size_t Unit::write_out(const char* data, std::size_t size, int& refused_because) {
     std::size_t done = 0;
+    refused_because = 0;
     while (done < size) {
         const ssize_t written = ::write(fd_, data + done, size - done);
         if (written < 0 && errno == EINTR) continue;
+        if (written < 0) refused_because = errno;
         if (written <= 0) break;
         done += static_cast<std::size_t>(written);
     }
@@ -136,20 +155,21 @@ void Unit::drop_torn_record(std::size_t written) {
 void Unit::cut_old_tail() {
     cut_pending_ = false;
     struct stat status {};
-    if (::fstat(fd_, &status) != 0) fail("error during write");
-    if (status.st_size > offset_ && ::ftruncate(fd_, offset_) != 0) fail("error during write");
+    if (::fstat(fd_, &status) != 0) fail("error during write", errno);
+    if (status.st_size > offset_ && ::ftruncate(fd_, offset_) != 0) fail("error during write", errno);
 }
 
 void Unit::flush() {
     if (out_.empty()) return;
     if (cut_pending_) cut_old_tail();
-    const std::size_t written = write_out(out_.data(), out_.size());
+    int refused_because = 0;
+    const std::size_t written = write_out(out_.data(), out_.size(), refused_because);
     const bool refused = written < out_.size();
     if (refused) drop_torn_record(written);
     // Bytes the system refused are not offered again at the close, which
     // would only repeat the failure or store the part after a gap.
     out_.clear();
-    if (refused) fail("error during write");
+    if (refused) fail("error during write", refused_because);
 }
 
 bool Unit::fill_read_buffer() {
@@ -159,9 +179,10 @@ bool Unit::fill_read_buffer() {
         const ssize_t got = ::read(fd_, in_.data(), in_.size());
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
+            const int refused_because = errno;
             in_.clear();
             in_pos_ = 0;
-            fail("error during read");
+            fail("error during read", refused_because);
         }
         in_.resize(static_cast<std::size_t>(got));
         in_pos_ = 0;
@@ -224,7 +245,7 @@ void Unit::close() {
     fd_ = -1;
     // A close may report a delayed write failure; EINTR leaves the descriptor
     // closed on Linux, so it is not retried.
-    if (::close(fd) != 0 && errno != EINTR) fail("error during write");
+    if (::close(fd) != 0 && errno != EINTR) fail("error during write", errno);
 }
 
 bool Unit::close_quietly() noexcept {

@@ -32,8 +32,8 @@ public:
     bool same_file_as(const Unit& other) const;
     const std::string& file() const { return file_; }
 
-    // Appends one record (CR LF added). FatalError "error during write" when
-    // the system refuses the bytes (possibly only at a later flush); the file
+    // Appends one record (CR LF added). FatalError "error during write, unit
+    // N, file F: <the system's reason>" when the system refuses the bytes (possibly only at a later flush); the file
     // then keeps every whole record the system took, and nothing of a record
     // it took only in part.
     void write_record(std::string_view bytes);
@@ -74,13 +74,15 @@ private:
     bool next_record(std::string* out);
     void cut_file_here_once();
     void cut_old_tail();
-    std::size_t write_out(const char* data, std::size_t size);
+    std::size_t write_out(const char* data, std::size_t size, int& refused_because);
     void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
+    [[noreturn]] void fail(std::string_view what, int error_number) const;
 
     int number_;
     std::string file_;
     int fd_ = -1;
+    int read_only_because_ = 0;  // errno of the open for writing, when it was refused
     std::uint64_t device_ = 0;  // identity of the file while it is open
     std::uint64_t inode_ = 0;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write
