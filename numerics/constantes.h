@@ -5,11 +5,14 @@
 // value of its type nearest to the number it stands for; binary128 takes
 // them from 40-digit decimals, so that a quad run compares with quad
 // constants, not with double ones widened.
+#include <cstdint>
+
 #include "numerics/binary128.h"
 
 namespace kestrelfold {
 
-inline constexpr int kFontes = 5;
+// The source terms are fonte 0 to this.
+inline constexpr std::int32_t kFonteMaior = 4;
 
 template <typename Real>
 struct ValoresExatos {
@@ -24,7 +27,7 @@ template <>
 struct Constantes<double> {
     static constexpr double e_menos_1 = 1.718281828459045;
     // By fonte: (e - 2)/(e - 1) and e/(e - 1); 1/2 and 1; 1/3 and 2; 1/4 and 3; 1/5 and 4.
-    static constexpr ValoresExatos<double> exatos[kFontes] = {
+    static constexpr ValoresExatos<double> exatos[kFonteMaior + 1] = {
         {0.41802329313067355, 1.5819767068693265},
         {0.5, 1.0},
         {0.3333333333333333, 2.0},
@@ -36,7 +39,7 @@ struct Constantes<double> {
 template <>
 struct Constantes<Quad> {
     static inline const Quad e_menos_1 = quad_from_decimal("1.7182818284590452353602874713526624977572");
-    static inline const ValoresExatos<Quad> exatos[kFontes] = {
+    static inline const ValoresExatos<Quad> exatos[kFonteMaior + 1] = {
         {quad_from_decimal("0.41802329313067357561499799489098844145313"),
          quad_from_decimal("1.5819767068693264243850020051090115585469")},
         {Quad(0.5), Quad(1)},

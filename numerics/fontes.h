@@ -15,14 +15,10 @@
 
 namespace kestrelfold {
 
-inline constexpr std::int32_t kFonteMaior = 4;
-
 // e - 1 of the number type (constantes.h); both the source term and the
 // exact solution of fonte 0 divide by it, never multiply by its reciprocal,
 // which would change their last bits and with them every result that other
 // runs compare with.
-inline constexpr double kEMenos1 = Constantes<double>::e_menos_1;
-
 template <typename Real>
 inline Real e_menos_1() { return Constantes<Real>::e_menos_1; }
 
