@@ -1,11 +1,11 @@
-# Install layout (cmake/install_dirs.cmake): the program and the mesh-study
-# tool side by side in bin/ (the tool runs the kestrelfold beside it), and
-# under share/kestrelfold/ what a user keeps beside it: the adapters that
-# stand in for the editor and the plotting program (desktop/ with windows,
-# batch/ without), and the example input file and plot scripts to copy into
-# a work folder.
+# Install layout (cmake/install_dirs.cmake): the program, its binary128
+# twin kestrelfold-quad and the mesh-study tool side by side in bin/ (the
+# tool runs the programs beside it), and under share/kestrelfold/ what a
+# user keeps beside it: the adapters that stand in for the editor and the
+# plotting program (desktop/ with windows, batch/ without), and the example
+# input file and plot scripts to copy into a work folder.
 
-install(TARGETS kestrelfold kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrelfold kestrelfold-quad kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(PROGRAMS
   ${CMAKE_SOURCE_DIR}/tools/desktop/notepad

@@ -80,7 +80,7 @@ TextRead read_caso(Unit& input) {
 }
 
 // The eight values, and what the reads noted about them.
-ReadNotes read_values(Run& run) {
+ReadNotes read_values(RunCommon& run) {
     ReadNotes notes;
     Unit& input = run.units.open(kInputUnit, kInputFile);
     TextRead caso = read_caso(input);
@@ -104,7 +104,7 @@ ReadNotes read_values(Run& run) {
 
 // A blank listing name leaves no file name to open the listing under. An
 // unquoted absolute path gives one too: its first slash is a null value.
-void check_listing_named(const Run& run, const ReadNotes& notes) {
+void check_listing_named(const RunCommon& run, const ReadNotes& notes) {
     if (!trimmed_caso(run.caso).empty()) return;
     std::string message = "caso is blank: the listing needs a file name";
     if (notes.caso_null_mark == '/') {
@@ -118,7 +118,7 @@ void check_listing_named(const Run& run, const ReadNotes& notes) {
 // script lost, or the listing cut short by the plot data. Refused whatever
 // graf says, before anything is written (a listing named like the input
 // file is allowed: the input is closed by then).
-void check_listing_clashes(const Run& run) {
+void check_listing_clashes(const RunCommon& run) {
     const std::filesystem::path listing = std::filesystem::path(trimmed_caso(run.caso)).lexically_normal();
     for (const PlotFile& plot_file : kPlotFiles) {
         if (listing != std::filesystem::path(plot_file.file)) continue;
@@ -130,7 +130,7 @@ void check_listing_clashes(const Run& run) {
 // Values outside the data model would make later steps read or write outside
 // the fields, divide by zero or pick no source term: they end the run here,
 // before anything is allocated or written.
-void check_values(const Run& run, const ReadNotes& notes) {
+void check_values(const RunCommon& run, const ReadNotes& notes) {
     if (run.N < 2) refuse("N", run.N, "the mesh needs at least 2 elements");
     if (run.freq < 1) refuse("freq", run.freq, "the print frequency must be at least 1");
     if (run.fonte < 0 || run.fonte > 4) refuse("fonte", run.fonte, "the source term must be one of 0 to 4");
@@ -153,19 +153,24 @@ std::string utf8_warning(const std::vector<std::string>& texts) {
 // T, and the solver's work memory backed in advance: the solver obtains it
 // inside the timed run, and a mesh it does not fit in ends the run here,
 // before any file is written.
-void allocate_memory(Run& run) {
-    require_memory(run_memory_bytes(run.N));
+template <typename Real>
+void allocate_memory(RunOf<Real>& run) {
+    require_memory(run_memory_bytes<Real>(run.N));
     const std::size_t nodes = node_count(run.N);
-    run.T = Field(nodes);
-    if (!reserve_field_memory(solver_work_values(nodes), 1)) throw FatalError(std::string(kInsufficientMemory));
+    run.T = FieldOf<Real>(nodes);
+    if (!reserve_field_memory(solver_work_doubles<Real>(nodes), 1)) {
+        throw FatalError(std::string(kInsufficientMemory));
+    }
 }
 
 // The mesh is h: every node's x is formed from it where it is needed (mesh.h).
-void build_mesh(Run& run) { run.h = element_length(run.N); }
+template <typename Real>
+void build_mesh(RunOf<Real>& run) { run.h = element_length<Real>(run.N); }
 
 }  // namespace
 
-void entrada(Run& run) {
+template <typename Real>
+void entrada(RunOf<Real>& run) {
     run_external_command(run, "notepad Kestrelfold.in");
     const ReadNotes notes = read_values(run);
     check_values(run, notes);
@@ -175,5 +180,8 @@ void entrada(Run& run) {
     allocate_memory(run);
     build_mesh(run);
 }
+
+template void entrada(Run&);
+template void entrada(QuadRun&);
 
 }  // namespace kestrelfold

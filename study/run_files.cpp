@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <sstream>
+#include <stdexcept>
 #include <system_error>
 
 #include "driver/input_file.h"
@@ -106,16 +107,40 @@ Why check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std:
 
 }  // namespace
 
-std::optional<double> parse_e_field(std::string_view field) {
+namespace {
+
+// The number of an E field in scientific form with its letter: a
+// three-digit exponent is written without its E ("1.25-100"). Nothing
+// for blanks, asterisks, NaN or an infinity.
+std::optional<std::string> scientific_text(std::string_view field) {
     while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-    if (field.empty()) return std::nullopt;
+    const std::size_t first_digit = !field.empty() && field.front() == '-' ? 1 : 0;
+    if (field.size() <= first_digit || field[first_digit] < '0' || field[first_digit] > '9') return std::nullopt;
     std::string text(field);
-    // A three-digit exponent is written without its E: "1.25-100".
     if (text.find('E') == std::string::npos) {
         const std::size_t sign = text.find_last_of("+-");
         if (sign == std::string::npos || sign == 0) return std::nullopt;
         text.insert(text.begin() + static_cast<std::ptrdiff_t>(sign), 'E');
     }
+    return text;
+}
+
+}  // namespace
+
+std::optional<Quad> parse_quad_e_field(std::string_view field) {
+    const std::optional<std::string> text = scientific_text(field);
+    if (!text || text->find_first_not_of("0123456789.E+-") != std::string::npos) return std::nullopt;
+    try {
+        return quad_from_decimal(text->c_str());
+    } catch (const std::invalid_argument&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> parse_e_field(std::string_view field) {
+    const std::optional<std::string> scientific = scientific_text(field);
+    if (!scientific) return std::nullopt;
+    const std::string& text = *scientific;
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::scientific);

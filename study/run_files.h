@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "numerics/binary128.h"
+
 #include "study/study_table.h"
 
 namespace kestrelfold::study {
@@ -36,6 +38,10 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
 // The double an E edit wrote into a field ("  1.25...E-01", or "-1.2-100"
 // for a three-digit exponent); nothing for blanks, asterisks or other text.
 std::optional<double> parse_e_field(std::string_view field);
+
+// The same field as the binary128 value nearest to its decimal (an E40.32
+// field of kestrelfold-quad carries 33 significant digits of its value).
+std::optional<Quad> parse_quad_e_field(std::string_view field);
 
 // Whether a listing's last record is the processing time, which the
 // program writes last: a listing cut short by a failure or a kill is not.

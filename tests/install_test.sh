@@ -25,6 +25,7 @@ share=$prefix/share/kestrelfold
 # installed file | kind (program: executable; a path: identical to that source)
 expected=(
     "bin/kestrelfold|program"
+    "bin/kestrelfold-quad|program"
     "bin/kestrelfold-study|program"
     "share/kestrelfold/desktop/notepad|tools/desktop/notepad"
     "share/kestrelfold/desktop/wgnuplot|tools/desktop/wgnuplot"
@@ -99,6 +100,7 @@ if command -v man >/dev/null 2>&1; then
     done
     found=$(env -u MANPATH PATH="$prefix/bin:/usr/bin:/bin" man -w kestrelfold 2>&1)
     [ "$found" = "$prefix/share/man/man1/kestrelfold.1" ] || fail "man through PATH found '$found', not the installed page"
+    check_man kestrelfold-quad.1 NAME SYNOPSIS DESCRIPTION "MEMORY AND TIME" FILES "EXIT STATUS" EXAMPLES
     # Last, so that the copy command below is read from the program's page.
     check_man kestrelfold.1 NAME SYNOPSIS "INPUT FILE" FILES "EXTERNAL COMMANDS AND ADAPTERS" "EXIT STATUS" EXAMPLES
 fi
@@ -184,6 +186,16 @@ status=0
 [ "$status" = 1 ] || fail "installed run without an input file ended with status $status"
 grep -qF "the examples are in $share/examples" "$tmp/empty.err" ||
     fail "installed run without an input file does not name the installed examples: $(cat "$tmp/empty.err")"
+
+# The installed kestrelfold-quad on the same example, as its man page runs it.
+mkdir -p "$work/quad"
+(cd "$work/quad" && eval "$copy") || fail "copying the examples for kestrelfold-quad failed"
+status=0
+(cd "$work/quad" && PATH="$share/batch:$PATH" "$prefix/bin/kestrelfold-quad" </dev/null >"$tmp/quad.out" \
+    2>"$tmp/quad.err") || status=$?
+[ "$status" -eq 0 ] || fail "installed kestrelfold-quad ended with status $status: $(cat "$tmp/quad.err")"
+LC_ALL=C grep -aq '^ \*\*\* VARI.VEIS DE INTERESSE \*\*\*' "$work/quad/saida.txt" ||
+    fail "the installed kestrelfold-quad's listing is not complete"
 
 # The installed study runs the installed program beside it.
 status=0

@@ -15,13 +15,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "driver/available_memory.h"
+#include "numerics/binary128.h"
 #include "numerics/run_memory.h"
 #include "tests/test_files.h"
 
@@ -73,6 +76,16 @@ struct Outcome {
     std::string out;
 };
 
+// The two programs: the same run in double and in binary128, each naming
+// itself on its console lines.
+struct Program {
+    const char* path;
+    std::string name;
+};
+const Program kDouble{KESTRELFOLD_EXE, "kestrelfold"};
+const Program kQuad{KESTRELFOLD_QUAD_EXE, "kestrelfold-quad"};
+const std::vector<Program> kPrograms = {kDouble, kQuad};
+
 // A gnuplot script of n records, as the user keeps it beside the program.
 std::string script_of(int n) {
     std::string text;
@@ -109,11 +122,11 @@ protected:
     // write more than that many bytes to any file (SIGXFSZ ignored, so the
     // write is refused instead of the process being killed).
     Outcome run_program(std::optional<rlim_t> file_size_limit = std::nullopt,
-                        const std::vector<std::string>& arguments = {}) {
+                        const std::vector<std::string>& arguments = {}, const Program& program = kDouble) {
         const fs::path err_file = root_.file("stderr");
         const fs::path out_file = root_.file("stdout");
         const std::string path = bin_.string() + ":" + std::string(kSystemPath);
-        std::vector<std::string> words = {"kestrelfold"};
+        std::vector<std::string> words = {program.name};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& word : words) argv.push_back(word.data());
@@ -134,7 +147,7 @@ protected:
                 const rlimit limit{*file_size_limit, *file_size_limit};
                 if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
             }
-            execv(KESTRELFOLD_EXE, argv.data());
+            execv(program.path, argv.data());
             _exit(127);
         }
         Outcome outcome;
@@ -559,16 +572,18 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
          "caso is blank: the listing needs a file name; line 1 begins with a slash, which ends an unquoted value: "
          "put a name with a slash in quotes"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        start_afresh();
-        if (c.input) write_bytes(work_ / "Kestrelfold.in", *c.input);
-        const Outcome outcome = run_program();
-        EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(outcome.err, "kestrelfold: " + c.message + "\n");
-        EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
-        EXPECT_EQ(file("Kestrelfold.in"), c.input.value_or(""));
-        EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+    for (const Program& program : kPrograms) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(program.name + ", " + c.name);
+            start_afresh();
+            if (c.input) write_bytes(work_ / "Kestrelfold.in", *c.input);
+            const Outcome outcome = run_program(std::nullopt, {}, program);
+            EXPECT_EQ(outcome.status, 1);
+            EXPECT_EQ(outcome.err, program.name + ": " + c.message + "\n");
+            EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+            EXPECT_EQ(file("Kestrelfold.in"), c.input.value_or(""));
+            EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+        }
     }
 }
 
@@ -584,6 +599,20 @@ TEST_F(WholeRunTest, MeshTooLargeForTheMachine) {
     const Outcome outcome = run_program();
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.err, "kestrelfold: insufficient virtual memory\n");
+    EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+}
+
+// The binary128 program checks its own figure, 32 bytes a node (69 GB at
+// 2^31 nodes): a mesh the double program could still run may be refused.
+TEST_F(WholeRunTest, QuadMeshTooLargeForTheMachine) {
+    const auto available = available_memory();
+    if (!available || *available >= run_memory_bytes<Quad>(2147483647)) GTEST_SKIP() << "memory unknown or large enough";
+    Input input;
+    input.N = "2147483647";
+    write_input(input);
+    const Outcome outcome = run_program(std::nullopt, {}, kQuad);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "kestrelfold-quad: insufficient virtual memory\n");
     EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
 }
 
@@ -640,6 +669,75 @@ TEST_F(WholeRunTest, RefusedWriteOnTheListing) {
     EXPECT_EQ(std::find(seen.begin(), seen.end(), "notepad [saida.txt]"), seen.end());
     EXPECT_LE(fs::file_size(work_ / "saida.txt"), 4096u);
     EXPECT_TRUE(file("saida.txt").starts_with("\r\n       t\xEDtulo = " + kTitle + "\r\n"));
+}
+
+// A record with each number (an E field, or the processing time in F14.3)
+// and the blanks before it replaced by one '#': what must be the same in
+// both programs' files, every literal, blank, label and record boundary.
+std::string without_numbers(const std::string& record) {
+    static const std::regex number(R"( *-?[0-9]+\.[0-9]+(E[-+][0-9][0-9]|[-+][0-9][0-9][0-9])?)");
+    return std::regex_replace(record, number, "#");
+}
+
+struct ProgramFiles {
+    Names names;
+    std::vector<std::string> commands;
+    std::map<std::string, std::vector<std::string>> records;
+};
+
+// kestrelfold-quad writes the files of kestrelfold with the same layouts:
+// the same files, commands and records, each record as long as the
+// double's, and the same bytes outside the numbers; its numbers are its
+// own (h = 1/N in E40.32 shows the binary128 value's 33 digits).
+TEST_F(WholeRunTest, QuadWritesTheDoublesFilesWithItsOwnNumbers) {
+    struct Case {
+        std::string fonte, N, freq, h_field;
+    };
+    const std::vector<Case> cases = {
+        {"0", "10", "1", "    1.00000000000000000000000000000000E-01"},
+        {"4", "7", "3", "    1.42857142857142857142857142857143E-01"},
+        {"2", "1000", "97", "    1.00000000000000000000000000000000E-03"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("fonte " + c.fonte + ", N " + c.N);
+        Input input;
+        input.fonte = c.fonte;
+        input.N = c.N;
+        input.freq = c.freq;
+        input.graf = input.coef = input.sol = "1";
+        std::map<std::string, ProgramFiles> runs;
+        for (const Program& program : kPrograms) {
+            start_afresh();
+            write_input(input);
+            write_scripts(8, 6);
+            const Outcome outcome = run_program(std::nullopt, {}, program);
+            EXPECT_EQ(outcome.status, 0) << program.name << ": " << outcome.err;
+            EXPECT_EQ(outcome.err, "");
+            ProgramFiles& files = runs[program.name];
+            files.names = files_in_work();
+            files.commands = commands();
+            for (const std::string& name : files.names) {
+                if (name != "Kestrelfold.in") files.records[name] = records(name);
+            }
+        }
+        const ProgramFiles& twofold = runs[kDouble.name];
+        const ProgramFiles& quad = runs[kQuad.name];
+        EXPECT_EQ(quad.names, twofold.names);
+        EXPECT_EQ(quad.commands, twofold.commands);
+        for (const auto& [name, records] : twofold.records) {
+            const auto found = quad.records.find(name);
+            if (found == quad.records.end()) continue;
+            ASSERT_EQ(found->second.size(), records.size()) << name;
+            for (std::size_t k = 0; k < records.size(); ++k) {
+                EXPECT_EQ(found->second[k].size(), records[k].size()) << name << " record " << k + 1;
+                EXPECT_EQ(without_numbers(found->second[k]), without_numbers(records[k])) << name << " record " << k + 1;
+            }
+        }
+        const std::vector<std::string>& data = quad.records.at("saida.txt.Vantreuse");
+        ASSERT_EQ(data.size(), 4u);
+        EXPECT_EQ(data[0].substr(0, 42), c.h_field);
+        EXPECT_NE(data[0], twofold.records.at("saida.txt.Vantreuse")[0]);
+    }
 }
 
 }  // namespace

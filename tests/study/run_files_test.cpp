@@ -16,7 +16,9 @@
 
 #include "driver/input_file.h"
 #include "driver/run.h"
+#include "numerics/binary128.h"
 #include "output/extrapolation_file.h"
+#include "output/field_editors.h"
 #include "study/run_input.h"
 #include "study/study_layout.h"
 #include "tests/test_files.h"
@@ -52,6 +54,49 @@ TEST(ParseEField, WhatTheEEditWrites) {
         if (value) {
             EXPECT_EQ(*value, *c.value);
         }
+    }
+}
+
+// kestrelfold-quad's fields as binary128 values: the value nearest to the
+// field's 33 digits, within half a unit of the 33rd digit of what the
+// program wrote.
+TEST(ParseEField, BinaryOneTwentyEightFields) {
+    struct QuadCase {
+        const char* field;
+        const char* decimal;  // nothing: not a value
+    };
+    const QuadCase cases[] = {
+        {"  1.00000000000000000000000000000000E-01", "0.1"},
+        {" -1.42857142857142857142857142857143E-01", "-0.142857142857142857142857142857143"},
+        {"  0.00000000000000000000000000000000E+00", "0"},
+        {"  1.00000000000000000000000000000000-100", "1e-100"},
+        {" -2.50000000000000000000000000000000+200", "-2.5e200"},
+        {"****************************************", nullptr},
+        {" NaN                                    ", nullptr},
+        {" -Infinity                              ", nullptr},
+        {"                                        ", nullptr},
+        {"  1.0E-01x", nullptr},
+        {"  1.0 E-01", nullptr},
+        {"  0x1p-3", nullptr},
+    };
+    for (const QuadCase& c : cases) {
+        SCOPED_TRACE(c.field);
+        const std::optional<kestrelfold::Quad> value = parse_quad_e_field(c.field);
+        ASSERT_EQ(value.has_value(), c.decimal != nullptr);
+        if (value) {
+            EXPECT_TRUE(std::bit_cast<kestrelfold::QuadBits>(*value) ==
+                        std::bit_cast<kestrelfold::QuadBits>(kestrelfold::quad_from_decimal(c.decimal)));
+        }
+    }
+    // What the E40.32 editor writes reads back within 5e-33 of the value.
+    for (const char* decimal : {"0.1", "0.37754066879814543536109943425449152", "1.5819767068693264243850020051090116"}) {
+        const kestrelfold::Quad value = kestrelfold::quad_from_decimal(decimal);
+        std::string field(40, '?');
+        ASSERT_TRUE(kestrelfold::edit_scientific(value, 40, 32, 1, field.data()));
+        const std::optional<kestrelfold::Quad> read = parse_quad_e_field(field);
+        ASSERT_TRUE(read.has_value()) << field;
+        const kestrelfold::Quad difference = *read > value ? *read - value : value - *read;
+        EXPECT_LE(static_cast<double>(difference / value), 5e-33) << field;
     }
 }
 
