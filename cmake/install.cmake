@@ -1,13 +1,11 @@
-# Install layout: the program and the mesh-study tool side by side in bin/
-# (the tool runs the kestrelfold beside it), and under share/kestrelfold/ what a
+# Install layout (cmake/install_dirs.cmake): the program, its binary128
+# twin kestrelfold-quad and the mesh-study tool side by side in bin/ (the
+# tool runs the programs beside it), and under share/kestrelfold/ what a
 # user keeps beside it: the adapters that stand in for the editor and the
 # plotting program (desktop/ with windows, batch/ without), and the example
 # input file and plot scripts to copy into a work folder.
-include(GNUInstallDirs)
 
-set(KESTRELFOLD_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/kestrelfold)
-
-install(TARGETS kestrelfold kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrelfold kestrelfold-quad kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(PROGRAMS
   ${CMAKE_SOURCE_DIR}/tools/desktop/notepad
@@ -23,7 +21,7 @@ install(FILES
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold.in
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold_T.gnu
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold_E.gnu
-  DESTINATION ${KESTRELFOLD_SHARE_DIR}/examples)
+  DESTINATION ${KESTRELFOLD_EXAMPLES_DIR})
 
 # The man pages, every page of man/, name the folders of the prefix they are
 # installed under: they are written at install time, when that prefix is

@@ -8,7 +8,7 @@ install(FILES
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold.in
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold_T.gnu
   ${CMAKE_SOURCE_DIR}/examples/Kestrelfold_E.gnu
-  DESTINATION examples)
+  DESTINATION ${KESTRELFOLD_EXAMPLES_DIR})
 
 file(READ ${CMAKE_SOURCE_DIR}/tools/windows/README.txt KESTRELFOLD_WINDOWS_README)
 string(REPLACE "\r\n" "\n" KESTRELFOLD_WINDOWS_README "${KESTRELFOLD_WINDOWS_README}")

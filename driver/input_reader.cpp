@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 #include "output/fatal_error.h"
 
@@ -148,9 +149,13 @@ std::optional<std::int32_t> read_integer(Unit& unit, const InputValue& value) {
 }
 
 std::optional<TextValue> read_text(Unit& unit, std::size_t length, const InputValue& value) {
+    return read_text_or_null(unit, length, value).value;
+}
+
+TextRead read_text_or_null(Unit& unit, std::size_t length, const InputValue& value) {
     ReadCursor cursor(unit, value);
     const char first = cursor.skip_to_value();
-    if (is_null_value(first)) return std::nullopt;
+    if (is_null_value(first)) return {std::nullopt, first, cursor.line()};
     TextValue text;
     text.line = cursor.line();
     if (is_delimiter(first)) {
@@ -160,7 +165,8 @@ std::optional<TextValue> read_text(Unit& unit, std::size_t length, const InputVa
         text.length = text.text.size();
     }
     text.text.resize(length, ' ');
-    return text;
+    const std::int64_t line = text.line;
+    return {std::move(text), 0, line};
 }
 
 std::string quoted_input(std::string_view bytes, std::size_t at_most) {

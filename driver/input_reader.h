@@ -46,6 +46,17 @@ struct TextValue {
 
 std::optional<TextValue> read_text(Unit& unit, std::size_t length, const InputValue& value);
 
+// The same read, saying what made a null value: the comma or slash found
+// where the text would start, and its line. A slash there is most often an
+// unquoted path, which the caller may want to explain.
+struct TextRead {
+    std::optional<TextValue> value;  // nothing for a null value
+    char null_mark = 0;              // ',' or '/' for a null value
+    std::int64_t line = 0;           // the line the value or the null value is on
+};
+
+TextRead read_text_or_null(Unit& unit, std::size_t length, const InputValue& value);
+
 // Bytes of the input file as a message shows them: between apostrophes (or
 // double quotes when the text holds an apostrophe and no double quote),
 // control characters as \xNN so that none reaches the console raw, and

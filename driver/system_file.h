@@ -20,6 +20,9 @@ inline constexpr FileHandle kNoFile = -1;
 struct OpenedFile {
     FileHandle handle = kNoFile;
     bool writable = false;
+    // Why the system refused to open it for writing, in its words, when it
+    // is open for reading only.
+    std::string read_only_because;
     // Which file it is, whatever the name it was opened under (device and
     // inode; volume and file index on Windows); nothing when unknown.
     std::optional<std::pair<std::uint64_t, std::uint64_t>> identity;
@@ -35,8 +38,9 @@ OpenedFile open_file(const std::string& name, std::string& reason);
 bool seek_file(FileHandle file, std::int64_t offset);
 
 // Writes from the position; the bytes the system took (fewer when it refused
-// the rest: a full disk, a file-size limit).
-std::size_t write_file(FileHandle file, const char* data, std::size_t size);
+// the rest: a full disk, a file-size limit), and then the system's reason in
+// `refused_because` (empty when it gave none).
+std::size_t write_file(FileHandle file, const char* data, std::size_t size, std::string& refused_because);
 
 // Reads from the position: the bytes read, 0 at the end of the file,
 // nothing when the system refuses.
@@ -50,5 +54,9 @@ bool cut_file(FileHandle file, std::int64_t length);
 
 // False when the close reports a failure (a delayed write refused).
 bool close_file(FileHandle file);
+
+// The system's reason for the failure of the call just made on a file, in
+// its words ("No space left on device").
+std::string file_failure_reason();
 
 }  // namespace kestrelfold

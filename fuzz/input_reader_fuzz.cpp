@@ -4,7 +4,8 @@
 //
 // Every input must end in one of two ways: the eight values, all within the
 // data model, with a warning line for each text cut to its variable's
-// length, or a FatalError with one of the defined messages. The values
+// length and one for the texts saved as UTF-8, or a FatalError with one of
+// the defined messages. The values
 // and the message are compared with a small model of the free-form read
 // written here from the file format, independently of the reader: records
 // end at LF (a CR right before it is dropped), each read starts on the next
@@ -14,6 +15,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "driver/entrada.h"
+#include "driver/examples_folder.h"
 #include "driver/run.h"
 #include "fuzz/fuzz_directory.h"
 #include "fuzz/fuzz_seams.h"
@@ -119,7 +122,11 @@ public:
     std::optional<Text> text(std::size_t length, std::string_view name, int number) {
         begin_read(name, number);
         const char first = skip_to_value();
-        if (first == ',' || first == '/') return std::nullopt;
+        if (first == ',' || first == '/') {
+            null_mark_ = first;
+            null_line_ = current_ + 1;
+            return std::nullopt;
+        }
         Text text{"", 0, current_ + 1};
         if (first == '\'' || first == '"') {
             const std::size_t opened_on = current_ + 1;
@@ -150,6 +157,10 @@ public:
         return text;
     }
 
+    // What made the last text read a null value, and its line.
+    char null_mark() const { return null_mark_; }
+    std::size_t null_line() const { return null_line_; }
+
 private:
     static std::string message(std::string_view what) { return unit_message(what, 7, kInputFile); }
 
@@ -173,7 +184,8 @@ private:
         number_ = number;
         first_line_ = next_ + 1;
         if (next_ < records_.size()) return next_record();
-        if (records_.empty()) throw Failure{missing("the file is empty")};
+        // Only the first read can meet an empty file; it says where the examples are.
+        if (records_.empty()) throw Failure{missing("the file is empty; " + where_the_examples_are())};
         throw Failure{missing("the file ends after line " + std::to_string(records_.size()))};
     }
     char skip_to_value() {
@@ -206,6 +218,8 @@ private:
     std::string_view name_;
     int number_ = 0;
     std::size_t first_line_ = 0;
+    char null_mark_ = 0;
+    std::size_t null_line_ = 0;
 };
 
 template <typename T>
@@ -221,11 +235,34 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// A text read into its variable; the warning line when it was cut.
+// UTF-8 by its bit patterns: every byte above 0x7F in a well-formed
+// sequence of a lead and its continuation bytes (no overlong two-byte lead,
+// nothing beyond U+10FFFF), a last sequence cut by the end allowed, and at
+// least one whole such sequence.
+bool model_utf8(std::string_view text) {
+    std::size_t whole = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80 ? 1 : (c >> 5) == 0x6 && c >= 0xC2 ? 2 : (c >> 4) == 0xE ? 3
+                                              : (c >> 3) == 0x1E && c <= 0xF4 ? 4 : 0;
+        if (length == 0) return false;
+        std::size_t k = 1;
+        while (k < length && i + k < text.size() && (static_cast<unsigned char>(text[i + k]) >> 6) == 0x2) ++k;
+        if (k < length && i + k < text.size()) return false;
+        if (k < length) break;  // cut by the end of the text
+        if (length > 1) ++whole;
+        i += length;
+    }
+    return whole > 0;
+}
+
+// A text read into its variable; the warning line when it was cut, and its
+// place among the texts saved as UTF-8.
 void unless_null(std::string& variable, std::optional<ModelReader::Text> text, std::string_view name,
-                 std::string_view kept_as, std::vector<std::string>& warnings) {
+                 std::string_view kept_as, std::vector<std::string>& warnings, std::vector<std::string>& utf8) {
     if (!text) return;
     variable = text->value;
+    if (model_utf8(variable)) utf8.push_back(std::string(name) + " on line " + std::to_string(text->line));
     if (text->characters <= variable.size()) return;
     warnings.push_back(std::string(name) + " on line " + std::to_string(text->line) + " has " +
                        std::to_string(text->characters) + " characters, more than " +
@@ -242,16 +279,21 @@ struct Outcome {
 Outcome model(std::string_view bytes) {
     Values values;
     std::vector<std::string> warnings;
+    std::vector<std::string> utf8;
+    char caso_null = 0;
+    std::size_t caso_line = 0;
     try {
         ModelReader reader(bytes);
-        unless_null(values.caso, reader.text(kCasoLength, "caso", 1), "caso", "the listing is named", warnings);
+        unless_null(values.caso, reader.text(kCasoLength, "caso", 1), "caso", "the listing is named", warnings, utf8);
+        caso_null = reader.null_mark();
+        caso_line = reader.null_line();
         unless_null(values.fonte, reader.integer("fonte", 2));
         unless_null(values.N, reader.integer("N", 3));
         unless_null(values.graf, reader.integer("graf", 4));
         unless_null(values.coef, reader.integer("coef", 5));
         unless_null(values.sol, reader.integer("sol", 6));
         unless_null(values.freq, reader.integer("freq", 7));
-        unless_null(values.titulo, reader.text(kTituloLength, "titulo", 8), "titulo", "the title is", warnings);
+        unless_null(values.titulo, reader.text(kTituloLength, "titulo", 8), "titulo", "the title is", warnings, utf8);
     } catch (const Failure& failure) {
         return {failure, {}};
     }
@@ -262,7 +304,35 @@ Outcome model(std::string_view bytes) {
     if (values.fonte < 0 || values.fonte > 4) {
         return {Failure{"fonte = " + std::to_string(values.fonte) + ": the source term must be one of 0 to 4"}, {}};
     }
-    if (blank(values.caso)) return {Failure{"caso is blank: the listing needs a file name"}, {}};
+    if (blank(values.caso)) {
+        std::string message = "caso is blank: the listing needs a file name";
+        if (caso_null == '/') {
+            message += "; line " + std::to_string(caso_line) +
+                       " begins with a slash, which ends an unquoted value: put a name with a slash in quotes";
+        }
+        return {Failure{message}, {}};
+    }
+    const std::string name = std::filesystem::path(trimmed(values.caso)).lexically_normal().string();
+    for (const char* script : {"Kestrelfold_T.gnu", "Kestrelfold_E.gnu"}) {
+        if (name == script) {
+            return {Failure{"caso " + shown(trimmed(values.caso), std::string_view::npos) +
+                            " is the name of a plot script: the listing would replace it; give the listing another name"},
+                    {}};
+        }
+    }
+    if (name == "Kestrelfold_T.dat") {
+        return {Failure{"caso " + shown(trimmed(values.caso), std::string_view::npos) +
+                        " is the name of the plot data file: the listing would replace it; give the listing another name"},
+                {}};
+    }
+    if (!utf8.empty()) {
+        std::string which = utf8[0];
+        if (utf8.size() == 2) which += " and " + utf8[1];
+        warnings.push_back("Kestrelfold.in holds UTF-8 text (" + which +
+                           "), but the files of a run are ISO 8859-1, where its accented letters show as two "
+                           "characters each; convert the input with: iconv -f UTF-8 -t ISO-8859-1 Kestrelfold.in > "
+                           "Kestrelfold.in.latin1 && mv Kestrelfold.in.latin1 Kestrelfold.in");
+    }
     return {values, warnings};
 }
 

@@ -45,7 +45,10 @@ TEXTS = [b"'it''s'", b'"say ""hi"""', b"\"it's\" 'a \"b\"'", b"'a b, c/d'  comme
          b"dir/name.txt", b"a,b", b"it's", b"x" * 60, b"'" + b"y" * 100 + b"'", b"'T\xedtulo \xe9 \xfa'",
          b"'\xc3\xa9'", b"/", b",abc", b"'   '", b"'unterminated\nstill",
          b"resultados_da_malha_com_dez_mil_elementos_fonte_zero1.txt", b"'  " + b"n" * 50 + b"'",
-         b"'" + b"t" * 90 + b"\nfim de ''x'''", b"'" + b"t" * 89 + b"\x1b!'", b"\"it''s\"\"" + b"q" * 95 + b"\""]
+         b"'" + b"t" * 90 + b"\nfim de ''x'''", b"'" + b"t" * 89 + b"\x1b!'", b"\"it''s\"\"" + b"q" * 95 + b"\"",
+         b"Kestrelfold_T.gnu", b"'./Kestrelfold_E.gnu'", b"Kestrelfold_T.dat", b"Kestrelfold.in", b"/tmp/saida.txt",
+         b"'Solu\xc3\xa7\xc3\xa3o \xc3\xa0 m\xc3\xa3o'", b"'Pre\xc3\xa7o: 5 \xe2\x82\xac'",
+         b"'" + b"t" * 89 + b"\xc3\xa7'", b"'\xc3\xa7\xe7'", b"'\xf0\x9f\x98\x80 \xed\xa0\x80'"]
 
 
 def input_reader_seeds():

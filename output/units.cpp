@@ -19,8 +19,10 @@ constexpr std::string_view kRecordEnd = "\r\n";
 Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file)) {
     // Opened for reading and writing, created when missing and never
     // truncated by the open itself: an existing file is only cut when this
-    // run writes its first record. A file the user may only read is still
-    // opened, read-only; a write to it then fails as any refused write does.
+    // run writes its first record. A file the user may only read (an input
+    // file kept read-only) is still opened, read-only; a write to it then
+    // fails as any refused write does, for the reason the system gave at
+    // the open.
     std::string reason;
     const OpenedFile opened = open_file(file_, reason);
     if (opened.handle == kNoFile) {
@@ -28,6 +30,7 @@ Unit::Unit(int number, std::string file) : number_(number), file_(std::move(file
     }
     file_handle_ = opened.handle;
     writable_ = opened.writable;
+    read_only_because_ = opened.read_only_because;
     identity_ = opened.identity;
     out_.reserve(kBufferSize);
 }
@@ -39,6 +42,13 @@ bool Unit::same_file_as(const Unit& other) const {
 Unit::~Unit() { close_quietly(); }
 
 void Unit::fail(std::string_view what) const { throw FatalError(unit_message(what, number_, file_)); }
+
+// The reason the system gave, as a refused open shows it: "error during
+// write, unit 11, file Kestrelfold_T.dat: No space left on device".
+void Unit::fail(std::string_view what, const std::string& reason) const {
+    if (reason.empty()) fail(what);
+    throw FatalError(unit_message(what, number_, file_) + ": " + reason);
+}
 
 void Unit::write_record(std::string_view bytes) {
     if (file_handle_ == kNoFile) throw std::logic_error(unit_message("write to a closed unit", number_, file_));
@@ -62,8 +72,8 @@ void Unit::write_record(std::string_view bytes) {
 void Unit::cut_file_here_once() {
     if (writing_) return;
     // A file open for reading only refuses its first record at once.
-    if (!writable_) fail("error during write");
-    if (!seek_file(file_handle_, offset_)) fail("error during write");
+    if (!writable_) fail("error during write", read_only_because_);
+    if (!seek_file(file_handle_, offset_)) fail("error during write", file_failure_reason());
     cut_pending_ = true;
     in_.clear();
     in_pos_ = 0;
@@ -106,29 +116,35 @@ void Unit::drop_torn_record(std::size_t written) {
 void Unit::cut_old_tail() {
     cut_pending_ = false;
     const std::optional<std::int64_t> length = file_length(file_handle_);
-    if (!length) fail("error during write");
-    if (*length > offset_ && !cut_file(file_handle_, offset_)) fail("error during write");
+    if (!length) fail("error during write", file_failure_reason());
+    if (*length > offset_ && !cut_file(file_handle_, offset_)) fail("error during write", file_failure_reason());
 }
 
 void Unit::flush() {
     if (out_.empty()) return;
     if (cut_pending_) cut_old_tail();
-    const std::size_t written = write_file(file_handle_, out_.data(), out_.size());
+    std::string refused_because;
+    const std::size_t written = write_file(file_handle_, out_.data(), out_.size(), refused_because);
     const bool refused = written < out_.size();
     if (refused) drop_torn_record(written);
     // Bytes the system refused are not offered again at the close, which
     // would only repeat the failure or store the part after a gap.
     out_.clear();
-    if (refused) fail("error during write");
+    if (refused) fail("error during write", refused_because);
 }
 
 bool Unit::fill_read_buffer() {
     stop_if_interrupted();  // a long read (a huge input file) stops too
     in_.resize(kBufferSize);
     const std::optional<std::size_t> got = read_file(file_handle_, in_.data(), in_.size());
-    in_.resize(got.value_or(0));
+    if (!got) {
+        const std::string refused_because = file_failure_reason();
+        in_.clear();
+        in_pos_ = 0;
+        fail("error during read", refused_because);
+    }
+    in_.resize(*got);
     in_pos_ = 0;
-    if (!got) fail("error during read");
     return *got > 0;
 }
 
@@ -186,7 +202,7 @@ void Unit::close() {
     const FileHandle file = file_handle_;
     file_handle_ = kNoFile;
     // A close may report a delayed write failure.
-    if (!close_file(file)) fail("error during write");
+    if (!close_file(file)) fail("error during write", file_failure_reason());
 }
 
 bool Unit::close_quietly() noexcept {

@@ -35,8 +35,8 @@ public:
     bool same_file_as(const Unit& other) const;
     const std::string& file() const { return file_; }
 
-    // Appends one record (CR LF added). FatalError "error during write" when
-    // the system refuses the bytes (possibly only at a later flush); the file
+    // Appends one record (CR LF added). FatalError "error during write, unit
+    // N, file F: <the system's reason>" when the system refuses the bytes (possibly only at a later flush); the file
     // then keeps every whole record the system took, and nothing of a record
     // it took only in part.
     void write_record(std::string_view bytes);
@@ -79,11 +79,13 @@ private:
     void cut_old_tail();
     void drop_torn_record(std::size_t written);
     [[noreturn]] void fail(std::string_view what) const;
+    [[noreturn]] void fail(std::string_view what, const std::string& reason) const;
 
     int number_;
     std::string file_;
     FileHandle file_handle_ = kNoFile;
     bool writable_ = false;
+    std::string read_only_because_;  // the system's reason, when it refused the open for writing
     // Which file it is while it is open, whatever its name.
     std::optional<std::pair<std::uint64_t, std::uint64_t>> identity_;
     std::int64_t offset_ = 0;   // byte position of the next record to read or write

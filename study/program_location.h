@@ -19,4 +19,9 @@ std::optional<std::filesystem::path> executable_on_path(std::string_view path, s
 // kestrelfold beside this executable, else on PATH; nothing when neither.
 std::optional<std::filesystem::path> find_kestrelfold();
 
+// This program by its absolute path, for the commands it prints: they run
+// the same kestrelfold-study whatever PATH holds. Its bare name when the
+// system does not say where it is.
+std::filesystem::path study_program();
+
 }  // namespace kestrelfold::study

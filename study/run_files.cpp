@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <sstream>
+#include <stdexcept>
 #include <system_error>
 
 #include "driver/input_file.h"
@@ -63,14 +64,26 @@ std::string last_log_line(const fs::path& folder) {
     return line;
 }
 
-std::string why_not(const fs::path& folder, const std::string& what) {
+// Why a run does not count, in English and in Portuguese.
+struct Why {
+    std::string english;
+    std::string portuguese;
+    bool any() const { return !english.empty(); }
+};
+
+RunReading not_complete(Why why) { return {{}, std::move(why.english), std::move(why.portuguese)}; }
+
+// With what the run said last, when it said anything: its own words, quoted.
+Why why_not(const fs::path& folder, Why why) {
     const std::string said = last_log_line(folder);
-    return said.empty() ? what : what + " (the run said: " + said + ")";
+    if (said.empty()) return why;
+    return {why.english + " (the run said: " + said + ")", why.portuguese + " (a execução disse: " + said + ")"};
 }
 
-std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
-                        RunInput& input) {
+Why check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
+                RunInput& input) {
     const fs::path file = folder / kInputFile;
+    const std::string name(kInputFile);
     const std::optional<std::string> bytes = read_file(file, kLongestPlannedInput);
     if (bytes && *bytes == planned) {
         input = {std::string(kRunListing), fonte, N};
@@ -78,32 +91,56 @@ std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t
     }
     // The unit would make a missing file.
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return "no " + std::string(kInputFile);
+    if (!fs::is_regular_file(file, error)) return {"no " + name, "sem " + name};
     try {
         input = read_input(file);
     } catch (const FatalError& failure) {
-        return std::string(kInputFile) + " unreadable: " + failure.what();
+        return {name + " unreadable: " + failure.what(), name + " ilegível (a leitura diz: " + failure.what() + ")"};
     }
     if (input.fonte != fonte || input.N != N) {
-        return std::string(kInputFile) + " is for fonte " + std::to_string(input.fonte) + ", N = " +
-               std::to_string(input.N);
+        const std::string mesh = std::to_string(input.fonte) + ", N = " + std::to_string(input.N);
+        return {name + " is for fonte " + mesh, name + " é da fonte " + mesh};
     }
-    if (trimmed_caso(input.caso).empty()) return std::string(kInputFile) + " names no listing";
+    if (trimmed_caso(input.caso).empty()) return {name + " names no listing", name + " não dá nome à listagem"};
     return {};
 }
 
 }  // namespace
 
-std::optional<double> parse_e_field(std::string_view field) {
+namespace {
+
+// The number of an E field in scientific form with its letter: a
+// three-digit exponent is written without its E ("1.25-100"). Nothing
+// for blanks, asterisks, NaN or an infinity.
+std::optional<std::string> scientific_text(std::string_view field) {
     while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
-    if (field.empty()) return std::nullopt;
+    const std::size_t first_digit = !field.empty() && field.front() == '-' ? 1 : 0;
+    if (field.size() <= first_digit || field[first_digit] < '0' || field[first_digit] > '9') return std::nullopt;
     std::string text(field);
-    // A three-digit exponent is written without its E: "1.25-100".
     if (text.find('E') == std::string::npos) {
         const std::size_t sign = text.find_last_of("+-");
         if (sign == std::string::npos || sign == 0) return std::nullopt;
         text.insert(text.begin() + static_cast<std::ptrdiff_t>(sign), 'E');
     }
+    return text;
+}
+
+}  // namespace
+
+std::optional<Quad> parse_quad_e_field(std::string_view field) {
+    const std::optional<std::string> text = scientific_text(field);
+    if (!text || text->find_first_not_of("0123456789.E+-") != std::string::npos) return std::nullopt;
+    try {
+        return quad_from_decimal(text->c_str());
+    } catch (const std::invalid_argument&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> parse_e_field(std::string_view field) {
+    const std::optional<std::string> scientific = scientific_text(field);
+    if (!scientific) return std::nullopt;
+    const std::string& text = *scientific;
     double value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::scientific);
@@ -143,27 +180,44 @@ bool listing_complete(std::string_view tail) {
     return field_end - start == kTempoWidth && tail.substr(field_end - 1, 1).find_first_of("0123456789*") == 0;
 }
 
+std::optional<double> listing_time(std::string_view tail) {
+    if (!listing_complete(tail)) return std::nullopt;
+    const std::size_t field_end = tail.size() - kRecordEnd.size() - kTempoLabel.size();
+    std::string_view field = tail.substr(field_end - kTempoWidth, kTempoWidth);
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    double seconds = 0;
+    const auto [stop, error] = std::from_chars(field.data(), field.data() + field.size(), seconds,
+                                               std::chars_format::fixed);
+    if (error != std::errc() || stop != field.data() + field.size()) return std::nullopt;
+    return seconds;
+}
+
 RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {
     RunInput input;
-    if (std::string problem = check_input(folder, fonte, N, planned_input, input); !problem.empty()) {
-        return {{}, problem};
-    }
+    if (Why why = check_input(folder, fonte, N, planned_input, input); why.any()) return not_complete(std::move(why));
 
     const std::string listing(trimmed_caso(input.caso));
     const std::optional<std::string> tail = read_tail(folder / listing, kListingTail);
-    if (!tail) return {{}, why_not(folder, "no listing " + listing)};
-    if (!listing_complete(*tail)) return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
+    if (!tail) return not_complete(why_not(folder, {"no listing " + listing, "sem a listagem " + listing}));
+    if (!listing_complete(*tail)) {
+        return not_complete(why_not(folder, {"the listing " + listing + " is incomplete",
+                                             "a listagem " + listing + " está incompleta"}));
+    }
     const std::string data_file = extrapolation_file_name(input.caso);
+    const Why unreadable{data_file + " is incomplete or unreadable", data_file + " está incompleto ou ilegível"};
     const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile);
     if (!data) {
         std::error_code error;
         const bool there = fs::exists(folder / data_file, error);
-        return {{}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
+        return not_complete(why_not(folder, there ? unreadable : Why{"no " + data_file, "sem " + data_file}));
     }
     const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
-    if (!values) return {{}, why_not(folder, data_file + " is incomplete or unreadable")};
-    if ((*values)[0] != element_length(N)) return {{}, data_file + " holds an h other than 1/" + std::to_string(N)};
-    return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}}, {}};
+    if (!values) return not_complete(why_not(folder, unreadable));
+    if ((*values)[0] != element_length(N)) {
+        const std::string h = "1/" + std::to_string(N);
+        return not_complete({data_file + " holds an h other than " + h, data_file + " tem um h diferente de " + h});
+    }
+    return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}, listing_time(*tail)}, {}, {}};
 }
 
 }  // namespace kestrelfold::study

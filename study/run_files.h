@@ -11,13 +11,16 @@
 #include <string>
 #include <string_view>
 
+#include "numerics/binary128.h"
+
 #include "study/study_table.h"
 
 namespace kestrelfold::study {
 
 struct RunReading {
     std::optional<MeshValues> values;  // when the run is complete
-    std::string problem;               // otherwise, why not
+    std::string problem;               // otherwise, why not: for standard error
+    std::string problem_portuguese;    // and for the text report
 };
 
 // `planned_input` is the input file the study wrote for the mesh: a file
@@ -36,8 +39,16 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
 // for a three-digit exponent); nothing for blanks, asterisks or other text.
 std::optional<double> parse_e_field(std::string_view field);
 
+// The same field as the binary128 value nearest to its decimal (an E40.32
+// field of kestrelfold-quad carries 33 significant digits of its value).
+std::optional<Quad> parse_quad_e_field(std::string_view field);
+
 // Whether a listing's last record is the processing time, which the
 // program writes last: a listing cut short by a failure or a kill is not.
 bool listing_complete(std::string_view tail);
+
+// The processing time a complete listing ends with, in seconds; nothing
+// for a field of asterisks (or a listing that is not complete).
+std::optional<double> listing_time(std::string_view tail);
 
 }  // namespace kestrelfold::study

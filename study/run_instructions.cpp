@@ -1,6 +1,7 @@
 #include "study/run_instructions.h"
 
 #include "driver/posix/shell.h"
+#include "study/program_location.h"
 #include "study/study_layout.h"
 #include "study/task_memory.h"
 
@@ -31,11 +32,17 @@ std::string shell_word(std::string_view text) {
     return plain ? std::string(text) : shell_quote(text);
 }
 
-std::string report_command(const StudyOptions& options, const std::filesystem::path& dir) {
-    std::string command = "kestrelfold-study --report-only --fonte " + std::to_string(options.fonte) +
-                          " --meshes " + mesh_list_text(options.meshes);
+std::string study_command(const StudyOptions& options, const std::filesystem::path& dir, StudyMode mode) {
+    std::string command = shell_word(study_program().string());
+    if (mode == StudyMode::plan_only) command += " --plan-only";
+    if (mode == StudyMode::report_only) command += " --report-only";
+    command += " --fonte " + std::to_string(options.fonte) + " --meshes " + mesh_list_text(options.meshes);
     if (options.title) command += " --title " + shell_word(*options.title);
     return command + " --dir " + shell_word(dir.string());
+}
+
+std::string report_command(const StudyOptions& options, const std::filesystem::path& dir) {
+    return study_command(options, dir, StudyMode::report_only);
 }
 
 std::string plan_instructions(const Plan& plan, const StudyOptions& options) {

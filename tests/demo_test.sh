@@ -58,6 +58,13 @@ if grep -v '^kestrelfold-study: 12 meshes: ' "$tmp/demo.err" | grep -q .; then
     fail "errors or warnings printed:"
     cat "$tmp/demo.err"
 fi
+# The example again in binary128, in quad/ beside it: the same files, and h
+# = 1/10 with the 33 digits of the binary128 value.
+for f in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat; do
+    [ -s "$demo/quad/$f" ] || fail "the demo's kestrelfold-quad run did not write quad/$f"
+done
+[ "$(head -n 1 "$demo/quad/saida.txt.Vantreuse" | cut -c 1-42)" = "    1.00000000000000000000000000000000E-01" ] ||
+    fail "the demo's kestrelfold-quad run did not write h in binary128"
 for f in estudo.txt estudo.csv erro.png ordem.png; do
     grep -qF "$demo/estudo/$f" "$tmp/demo.out" || fail "the demo does not say where the study's $f is"
     [ -s "$demo/estudo/$f" ] || fail "the study's $f not written"

@@ -271,6 +271,65 @@ for c in "${cases[@]}"; do
     [ -z "$(ls -A "$TMPDIR")" ] || fail "$name: left $(ls -A "$TMPDIR") in the temporary folder"
 done
 
+# --- notepad on a full disk, a file system of 64 KiB filled to the last
+# byte (a tmpfs, which only root can mount): whatever it cannot write it
+# removes, and it says where the edits are. Its folder | actions | status |
+# words of the message, ; between them | the edits kept in the temporary
+# folder (yes/no).
+full=$tmp/full
+mkdir -p "$full"
+# others_in DIR: the entries of DIR besides the file and the filler.
+others_in() {
+    local f names=
+    for f in "$1"/* "$1"/.[!.]*; do
+        case ${f##*/} in
+            Kestrelfold.in | filler | '*' | '.[!.]*') ;;
+            *) names="$names ${f##*/}" ;;
+        esac
+    done
+    echo "$names"
+}
+if mount -t tmpfs -o size=64k,mode=0755 tmpfs "$full" 2>/dev/null; then
+    trap 'umount "$full" 2>/dev/null; rm -rf "$tmp"' EXIT
+    full_cases=(
+        "input|title|1|cannot write a new file beside;could not be written beside it and is kept in $TMPDIR/notepad.|yes"
+        "tmp|keep|0|cannot write a copy of Kestrelfold.in in $full|no"
+    )
+    for c in "${full_cases[@]}"; do
+        IFS='|' read -r where actions want_status words kept_in_tmp <<<"$c"
+        rm -rf "${full:?}"/* "$TYPIST_LOG" "$TYPIST_STATE" "$tmp/case"
+        mkdir -p "$tmp/case"
+        dir=$tmp/case
+        tmpdir=$TMPDIR
+        if [ "$where" = input ]; then dir=$full; else tmpdir=$full; fi
+        cp "$inputs/example" "$dir/Kestrelfold.in"
+        dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null
+        status=0
+        (cd "$dir" && env LC_ALL=C.UTF-8 TMPDIR="$tmpdir" EDITOR=typist TYPIST_ACTIONS="$actions" \
+            timeout 30 "$notepad" Kestrelfold.in </dev/null >/dev/null 2>"$tmp/err") || status=$?
+        name="full disk under the $where folder"
+        [ "$status" = "$want_status" ] || fail "$name: status $status, expected $want_status: $(cat "$tmp/err")"
+        cmp -s "$dir/Kestrelfold.in" "$inputs/example" || fail "$name: the file changed"
+        IFS=';' read -r -a message_words <<<"$words"
+        for word in "${message_words[@]}"; do
+            grep -qF -- "$word" "$tmp/err" || fail "$name: the message does not say '$word': $(cat "$tmp/err")"
+        done
+        left=$(others_in "$full")
+        [ -z "$left" ] || fail "$name: left$left on the full disk"
+        left=$(others_in "$dir")
+        [ -z "$left" ] || fail "$name: left$left beside the file"
+        kept=$(sed -n 's/.* is kept in \(.*\) (UTF-8)$/\1/p' "$tmp/err")
+        if [ "$kept_in_tmp" = yes ]; then
+            grep -qF 'Solução à mão' "$kept" 2>/dev/null || fail "$name: the edits are not in '$kept'"
+            rm -rf "${kept%/copy/*}"
+        fi
+        [ -z "$(ls -A "$TMPDIR")" ] || fail "$name: left $(ls -A "$TMPDIR") in the temporary folder"
+    done
+    umount "$full"
+else
+    echo "note: no tmpfs could be mounted (as root only); the full-disk cases are not run"
+fi
+
 # --- wgnuplot: the script, then q set to close the window, then the wait;
 # one line says how to go on.
 q_closes="if (GPVAL_TERM eq 'qt' || GPVAL_TERM eq 'wxt') { eval 'set terminal '.GPVAL_TERM.' noctrl'; replot }"

@@ -14,6 +14,7 @@
 #include "numerics/mesh.h"
 #include "numerics/run_memory.h"
 #include "output/fatal_error.h"
+#include "output/printed_title.h"
 #include "tests/test_files.h"
 
 namespace kestrelfold {
@@ -127,7 +128,20 @@ TEST_F(EntradaTest, RefusedValues) {
         {input("a.txt", -1, 10), "fonte = -1: the source term must be one of 0 to 4"},
         {input("'   '", 0, 10), "caso is blank: the listing needs a file name"},
         {input("''", 0, 10), "caso is blank: the listing needs a file name"},
-        {input("/", 0, 10), "caso is blank: the listing needs a file name"},
+        {input("/", 0, 10), "caso is blank: the listing needs a file name; line 1 begins with a slash, which ends "
+                            "an unquoted value: put a name with a slash in quotes"},
+        {"\n \n" + input("/tmp/saida.txt", 0, 10), "caso is blank: the listing needs a file name; line 3 begins with a slash, "
+                                          "which ends an unquoted value: put a name with a slash in quotes"},
+        {input(",", 0, 10), "caso is blank: the listing needs a file name"},
+        // A listing named like a plot file would be written over it, whatever graf says.
+        {input("Kestrelfold_T.gnu", 0, 10), "caso 'Kestrelfold_T.gnu' is the name of a plot script: the listing would "
+                                            "replace it; give the listing another name"},
+        {input("'  Kestrelfold_E.gnu '", 0, 10), "caso 'Kestrelfold_E.gnu' is the name of a plot script: the listing "
+                                                 "would replace it; give the listing another name"},
+        {input("Kestrelfold_T.dat", 0, 10), "caso 'Kestrelfold_T.dat' is the name of the plot data file: the listing "
+                                            "would replace it; give the listing another name"},
+        {input("'./Kestrelfold_T.dat'", 0, 10), "caso './Kestrelfold_T.dat' is the name of the plot data file: the "
+                                                "listing would replace it; give the listing another name"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
@@ -136,6 +150,18 @@ TEST_F(EntradaTest, RefusedValues) {
         EXPECT_EQ(failure_of(run), c.message);
         EXPECT_EQ(run.T.size(), 0u);
         EXPECT_FALSE(run.units.is_open(7));
+    }
+}
+
+// Names near a plot file's are names of their own; so is the input file's,
+// which is closed before the listing is written.
+TEST_F(EntradaTest, ListingNamesBesideThePlotFilesAreAllowed) {
+    for (const std::string caso : {"Kestrelfold.in", "kestrelfold_T.gnu", "Kestrelfold_T.gnu.txt", "Kestrelfold_T"}) {
+        SCOPED_TRACE(caso);
+        write_bytes("Kestrelfold.in", input(caso, 0, 10));
+        kestrelfold::Run run;
+        EXPECT_EQ(failure_of(run), "");
+        EXPECT_EQ(trimmed_caso(run.caso), caso);
     }
 }
 
@@ -149,8 +175,8 @@ TEST_F(EntradaTest, ExtremeValuesThatAreAllowed) {
 
 TEST_F(EntradaTest, MissingInputIsCreatedEmptyAndEndsTheRun) {
     kestrelfold::Run run;
-    EXPECT_EQ(failure_of(run),
-              "end-of-file during read, unit 7, file Kestrelfold.in: caso (the 1st value) is missing: the file is empty");
+    EXPECT_EQ(failure_of(run), "end-of-file during read, unit 7, file Kestrelfold.in: caso (the 1st value) is missing: "
+                               "the file is empty; " + kWhereTheExamplesAre);
     EXPECT_EQ(commands(), std::vector<std::string>{"notepad Kestrelfold.in"});
     ASSERT_TRUE(std::filesystem::exists("Kestrelfold.in"));
     EXPECT_EQ(std::filesystem::file_size("Kestrelfold.in"), 0u);
@@ -181,12 +207,17 @@ TEST_F(EntradaTest, EachMissingValueIsNamed) {
 
 // A listing name over 50 characters or a title over 90 keeps its first
 // characters and goes on; one line on stderr for each says what is kept.
+// Texts saved as UTF-8 get one line more, and the run goes on with them too.
 TEST_F(EntradaTest, TextsCutToTheirLengthAreToldAndTheRunGoesOn) {
     const std::string name50 = "resultados_da_malha_com_dez_mil_elementos_fonte_ze";
     const std::string title90 =
         "Poisson 1D: estudo de malhas com fonte exponencial, dez mil elementos e todas as tabelas k";
     ASSERT_EQ(name50.size(), 50u);
     ASSERT_EQ(title90.size(), 90u);
+    const std::string kUtf8Rest =
+        ", but the files of a run are ISO 8859-1, where its accented letters show as two characters each; convert "
+        "the input with: iconv -f UTF-8 -t ISO-8859-1 Kestrelfold.in > Kestrelfold.in.latin1 && mv "
+        "Kestrelfold.in.latin1 Kestrelfold.in\n";
     struct Case {
         const char* name;
         std::string caso;
@@ -205,6 +236,15 @@ TEST_F(EntradaTest, TextsCutToTheirLengthAreToldAndTheRunGoesOn) {
         {"both", name50 + "x", "'" + title90 + "!'",
          "kestrelfold: caso on line 1 has 51 characters, more than 50: the listing is named '" + name50 + "'\n"
          "kestrelfold: titulo on line 8 has 91 characters, more than 90: the title is '" + title90 + "'\n"},
+        // Texts saved as UTF-8: one line names them and the command that converts the file.
+        {"a title in UTF-8", "a.txt", "'Solução à mão'", "kestrelfold: Kestrelfold.in holds UTF-8 text (titulo on line 8)" + kUtf8Rest},
+        {"name and title in UTF-8", "saída.txt", "'Preço: 5 €'",
+         "kestrelfold: Kestrelfold.in holds UTF-8 text (caso on line 1 and titulo on line 8)" + kUtf8Rest},
+        {"a title in ISO 8859-1", "a.txt", "'Solu\xE7\xE3o \xE0 m\xE3o'", ""},
+        {"bytes that are neither", "a.txt", "'\xC3\xA7\xE7'", ""},
+        {"a UTF-8 title cut inside its last letter", "a.txt", "'ç" + title90.substr(0, 87) + "ção'",
+         "kestrelfold: titulo on line 8 has 94 characters, more than 90: the title is 'ç" + title90.substr(0, 87) +
+             "\xC3'\nkestrelfold: Kestrelfold.in holds UTF-8 text (titulo on line 8)" + kUtf8Rest},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -148,7 +148,8 @@ TEST_F(GraficosTest, MissingScriptEndsTheRunAtTheFirstRead) {
         graficos(run);
         FAIL() << "a missing script must end the run";
     } catch (const FatalError& error) {
-        EXPECT_STREQ(error.what(), "end-of-file during read, unit 11, file Kestrelfold_T.gnu");
+        EXPECT_EQ(std::string(error.what()), "end-of-file during read, unit 11, file Kestrelfold_T.gnu: the file is empty, "
+                                             "the script needs 8 before the title; " + kWhereTheExamplesAre);
     }
     run.units.close_all_quietly();
     ASSERT_TRUE(std::filesystem::exists("Kestrelfold_T.gnu"));
@@ -159,10 +160,14 @@ TEST_F(GraficosTest, MissingScriptEndsTheRunAtTheFirstRead) {
 }
 
 TEST_F(GraficosTest, ShortScriptEndsTheRunAndKeepsWhatIsDone) {
-    struct Case { int t_records, e_records; const char* message; Records commands; };
+    struct Case { int t_records, e_records; std::string message; Records commands; };
     const Case cases[] = {
-        {7, 6, "end-of-file during read, unit 11, file Kestrelfold_T.gnu", {}},
-        {8, 5, "end-of-file during read, unit 11, file Kestrelfold_E.gnu", {"wgnuplot Kestrelfold_T.gnu"}},
+        {7, 6, "end-of-file during read, unit 11, file Kestrelfold_T.gnu: the file has 7 lines, the script needs 8 "
+               "before the title; " + kWhereTheExamplesAre, {}},
+        {8, 1, "end-of-file during read, unit 11, file Kestrelfold_E.gnu: the file has 1 line, the script needs 6 "
+               "before the title; " + kWhereTheExamplesAre, {"wgnuplot Kestrelfold_T.gnu"}},
+        {8, 5, "end-of-file during read, unit 11, file Kestrelfold_E.gnu: the file has 5 lines, the script needs 6 "
+               "before the title; " + kWhereTheExamplesAre, {"wgnuplot Kestrelfold_T.gnu"}},
     };
     for (const auto& c : cases) {
         forget_commands();
@@ -172,7 +177,7 @@ TEST_F(GraficosTest, ShortScriptEndsTheRunAndKeepsWhatIsDone) {
             graficos(run);
             ADD_FAILURE() << "a short script must end the run";
         } catch (const FatalError& error) {
-            EXPECT_STREQ(error.what(), c.message);
+            EXPECT_EQ(error.what(), c.message);
         }
         run.units.close_all_quietly();
         EXPECT_EQ(commands(), c.commands);

@@ -20,3 +20,28 @@ finish() {
     echo "$1"
     exit 0
 }
+
+# desktop_stand_ins DIR: stand-ins in DIR for a desktop's editor and plot
+# windows, to put first on PATH with EDITOR=stand-in-editor and a DISPLAY:
+# the editor logs "editor FILE" in $tmp/desktop.log and changes nothing;
+# gnuplot says that its terminal has windows (qt), logs "window SCRIPT" and
+# closes each window at once, and hands any other use (a study's PNG plots)
+# to the real gnuplot, when there is one.
+desktop_stand_ins() {
+    local real_gnuplot
+    real_gnuplot=$(command -v gnuplot || echo false)
+    mkdir -p "$1"
+    cat >"$1/stand-in-editor" <<EOF
+#!/bin/sh
+echo "editor \${1##*/}" >>"$tmp/desktop.log"
+EOF
+    cat >"$1/gnuplot" <<EOF
+#!/bin/sh
+case \$* in
+    *"print GPVAL_TERM"*) echo qt; exit 0 ;;
+    *"pause mouse close"*) echo "window \$1" >>"$tmp/desktop.log"; exit 0 ;;
+esac
+exec $real_gnuplot "\$@"
+EOF
+    chmod +x "$1/stand-in-editor" "$1/gnuplot"
+}

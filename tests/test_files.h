@@ -130,4 +130,10 @@ inline void write_script(const std::filesystem::path& path, std::string_view tex
 
 inline std::string blanks(std::size_t n) { return std::string(n, ' '); }
 
+#ifdef KESTRELFOLD_SOURCE_DIR
+// How a message sends the user to the examples, from a program or test run
+// in its build folder: the source tree's, as nothing is installed beside it.
+inline const std::string kWhereTheExamplesAre = "the examples are in " KESTRELFOLD_SOURCE_DIR "/examples";
+#endif
+
 }  // namespace kestrelfold::test_support

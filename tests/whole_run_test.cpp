@@ -15,13 +15,16 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "driver/available_memory.h"
+#include "numerics/binary128.h"
 #include "numerics/run_memory.h"
 #include "tests/test_files.h"
 
@@ -70,7 +73,18 @@ struct Input {
 struct Outcome {
     int status = -1;  // exit status; -1 for a signal or a run that had to be stopped
     std::string err;
+    std::string out;
 };
+
+// The two programs: the same run in double and in binary128, each naming
+// itself on its console lines.
+struct Program {
+    const char* path;
+    std::string name;
+};
+const Program kDouble{KESTRELFOLD_EXE, "kestrelfold"};
+const Program kQuad{KESTRELFOLD_QUAD_EXE, "kestrelfold-quad"};
+const std::vector<Program> kPrograms = {kDouble, kQuad};
 
 // A gnuplot script of n records, as the user keeps it beside the program.
 std::string script_of(int n) {
@@ -107,25 +121,33 @@ protected:
     // stand-ins first on PATH; with a file size limit the program may not
     // write more than that many bytes to any file (SIGXFSZ ignored, so the
     // write is refused instead of the process being killed).
-    Outcome run_program(std::optional<rlim_t> file_size_limit = std::nullopt) {
+    Outcome run_program(std::optional<rlim_t> file_size_limit = std::nullopt,
+                        const std::vector<std::string>& arguments = {}, const Program& program = kDouble) {
         const fs::path err_file = root_.file("stderr");
+        const fs::path out_file = root_.file("stdout");
         const std::string path = bin_.string() + ":" + std::string(kSystemPath);
+        std::vector<std::string> words = {program.name};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
         const pid_t pid = fork();
         if (pid == 0) {
             if (chdir(work_.c_str()) != 0) _exit(126);
             setenv("PATH", path.c_str(), 1);
             const int null = open("/dev/null", O_RDWR);
             const int err = open(err_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (null < 0 || err < 0) _exit(126);
+            const int out = open(out_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (null < 0 || err < 0 || out < 0) _exit(126);
             dup2(null, 0);
-            dup2(null, 1);
+            dup2(out, 1);
             dup2(err, 2);
             if (file_size_limit) {
                 signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{*file_size_limit, *file_size_limit};
                 if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(126);
             }
-            execl(KESTRELFOLD_EXE, "kestrelfold", static_cast<char*>(nullptr));
+            execv(program.path, argv.data());
             _exit(127);
         }
         Outcome outcome;
@@ -135,6 +157,7 @@ protected:
         }
         outcome.status = wait_with_safety_limit(pid);
         outcome.err = read_bytes(err_file);
+        outcome.out = read_bytes(out_file);
         return outcome;
     }
 
@@ -351,22 +374,41 @@ TEST_F(WholeRunTest, ListingMayReplaceTheInputFile) {
     EXPECT_EQ(seen_by_command(3), file("Kestrelfold.in"));
 }
 
-// A listing named like the plot data file is still open when the plots
-// start: the data file is refused rather than written over the listing.
-TEST_F(WholeRunTest, ListingNamedLikeThePlotDataFile) {
-    Input input;
-    input.caso = "Kestrelfold_T.dat";
-    input.graf = "1";
-    write_input(input);
-    write_scripts(8, 6);
-    const Outcome outcome = run_program();
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.err,
-              "kestrelfold: open failure, unit 11, file Kestrelfold_T.dat (already open on unit 10)\n");
-    EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
-    const auto listing = records("Kestrelfold_T.dat");
-    ASSERT_EQ(listing.size(), 27u);
-    EXPECT_EQ(listing[12], kSolutionsHeading);
+// A listing named like a plot file would be written over it (the user's
+// script lost, or the listing cut by the plot data): refused before any file
+// is written, whatever graf says; the user's files stay as they were.
+TEST_F(WholeRunTest, ListingNamedLikeAPlotFileIsRefused) {
+    struct Case {
+        std::string caso;
+        std::string what;
+    };
+    const std::vector<Case> cases = {
+        {"Kestrelfold_T.gnu", "a plot script"},
+        {"Kestrelfold_E.gnu", "a plot script"},
+        {"Kestrelfold_T.dat", "the plot data file"},
+    };
+    for (const Case& c : cases) {
+        for (const char* graf : {"1", "0"}) {
+            SCOPED_TRACE(c.caso + ", graf = " + graf);
+            start_afresh();
+            Input input;
+            input.caso = c.caso;
+            input.graf = graf;
+            write_input(input);
+            write_scripts(8, 6);
+            write_bytes(work_ / "Kestrelfold_T.dat", "an earlier run's plot data\r\n");
+            const Outcome outcome = run_program();
+            EXPECT_EQ(outcome.status, 1);
+            EXPECT_EQ(outcome.err, "kestrelfold: caso '" + c.caso + "' is the name of " + c.what +
+                                       ": the listing would replace it; give the listing another name\n");
+            EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+            EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", "Kestrelfold_E.gnu", "Kestrelfold_T.dat",
+                                              "Kestrelfold_T.gnu"}));
+            EXPECT_EQ(file("Kestrelfold_T.gnu"), script_of(8));
+            EXPECT_EQ(file("Kestrelfold_E.gnu"), script_of(6));
+            EXPECT_EQ(file("Kestrelfold_T.dat"), "an earlier run's plot data\r\n");
+        }
+    }
 }
 
 // A rerun with fewer nodes leaves nothing of the first run in any file.
@@ -422,6 +464,60 @@ TEST_F(WholeRunTest, ListingNamesAreNeverRunByTheShell) {
     }
 }
 
+// The program takes no arguments: --help and --version answer on standard
+// output, as GNU programs do; any other argument is refused in one line.
+// None of them starts the editor or touches a file.
+TEST_F(WholeRunTest, ArgumentsAreAnsweredWithoutARun) {
+    struct Case {
+        std::vector<std::string> arguments;
+        int status;
+        std::string out_starts;  // standard output begins with this
+        std::string err;
+    };
+    const std::string refused = ": the input file Kestrelfold.in holds the run; see kestrelfold --help\n";
+    const std::vector<Case> cases = {
+        {{"--help"}, 0, "Usage: kestrelfold\n", ""},
+        {{"--version"}, 0, "kestrelfold " KESTRELFOLD_VERSION "\n", ""},
+        {{"Kestrelfold.in", "--version"}, 0, "kestrelfold " KESTRELFOLD_VERSION "\n", ""},
+        {{"--help", "--version"}, 0, "Usage: kestrelfold\n", ""},
+        {{"Kestrelfold.in"}, 2, "", "kestrelfold: takes no arguments (got 'Kestrelfold.in')" + refused},
+        {{"-h"}, 2, "", "kestrelfold: takes no arguments (got '-h')" + refused},
+        {{"--hel"}, 2, "", "kestrelfold: takes no arguments (got '--hel')" + refused},
+        {{""}, 2, "", "kestrelfold: takes no arguments (got '')" + refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.front());
+        start_afresh();
+        const Outcome outcome = run_program(std::nullopt, c.arguments);
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_TRUE(outcome.out.starts_with(c.out_starts)) << outcome.out;
+        if (c.out_starts.empty()) {
+            EXPECT_EQ(outcome.out, "");
+        }
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_TRUE(commands().empty());
+        EXPECT_TRUE(files_in_work().empty());
+    }
+}
+
+// A title saved as UTF-8 (by an editor outside the desktop adapter): one
+// warning with the command that converts the input, and the run goes on
+// with its bytes copied as they are.
+TEST_F(WholeRunTest, Utf8InputIsToldAndCopiedAsItIs) {
+    Input input;
+    input.titulo = "'Solução à mão'";
+    write_input(input);
+    const Outcome outcome = run_program();
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+    EXPECT_TRUE(outcome.err.starts_with("kestrelfold: Kestrelfold.in holds UTF-8 text (titulo on line 8)")) << outcome.err;
+    EXPECT_NE(outcome.err.find("iconv -f UTF-8 -t ISO-8859-1 Kestrelfold.in > Kestrelfold.in.latin1 && mv "
+                               "Kestrelfold.in.latin1 Kestrelfold.in\n"),
+              std::string::npos);
+    EXPECT_EQ(records("saida.txt").at(1), "       t\xEDtulo = Solução à mão");
+    EXPECT_EQ(file("Kestrelfold.in"), input.text());
+}
+
 // Editor and plotting program missing: each command fails, the run goes on.
 TEST_F(WholeRunTest, MissingExternalProgramsDoNotStopTheRun) {
     remove_stand_ins();
@@ -453,8 +549,10 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
     const std::string end_of_file = "end-of-file during read, unit 7, file Kestrelfold.in";
     const std::string syntax = "list-directed I/O syntax error, unit 7, file Kestrelfold.in";
     const std::vector<Case> cases = {
-        {"missing input", std::nullopt, end_of_file + ": caso (the 1st value) is missing: the file is empty"},
-        {"empty input", std::string(), end_of_file + ": caso (the 1st value) is missing: the file is empty"},
+        {"missing input", std::nullopt,
+         end_of_file + ": caso (the 1st value) is missing: the file is empty; " + kWhereTheExamplesAre},
+        {"empty input", std::string(),
+         end_of_file + ": caso (the 1st value) is missing: the file is empty; " + kWhereTheExamplesAre},
         {"short input", std::string("saida.txt\n0\n10\n1\n"),
          end_of_file + ": coef (the 5th value) is missing: the file ends after line 4"},
         {"title never closed", with([](Input& i) { i.titulo = "'Poisson 1D"; }),
@@ -469,18 +567,23 @@ TEST_F(WholeRunTest, InputThatEndsTheRun) {
         {"fonte = 5", with([](Input& i) { i.fonte = "5"; }), "fonte = 5: the source term must be one of 0 to 4"},
         {"fonte = -1", with([](Input& i) { i.fonte = "-1"; }), "fonte = -1: the source term must be one of 0 to 4"},
         {"blank caso", with([](Input& i) { i.caso = "'    '"; }), "caso is blank: the listing needs a file name"},
-        {"null caso", with([](Input& i) { i.caso = "/"; }), "caso is blank: the listing needs a file name"},
+        {"null caso", with([](Input& i) { i.caso = ","; }), "caso is blank: the listing needs a file name"},
+        {"unquoted absolute path", with([](Input& i) { i.caso = "/tmp/saida.txt"; }),
+         "caso is blank: the listing needs a file name; line 1 begins with a slash, which ends an unquoted value: "
+         "put a name with a slash in quotes"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        start_afresh();
-        if (c.input) write_bytes(work_ / "Kestrelfold.in", *c.input);
-        const Outcome outcome = run_program();
-        EXPECT_EQ(outcome.status, 1);
-        EXPECT_EQ(outcome.err, "kestrelfold: " + c.message + "\n");
-        EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
-        EXPECT_EQ(file("Kestrelfold.in"), c.input.value_or(""));
-        EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+    for (const Program& program : kPrograms) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(program.name + ", " + c.name);
+            start_afresh();
+            if (c.input) write_bytes(work_ / "Kestrelfold.in", *c.input);
+            const Outcome outcome = run_program(std::nullopt, {}, program);
+            EXPECT_EQ(outcome.status, 1);
+            EXPECT_EQ(outcome.err, program.name + ": " + c.message + "\n");
+            EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+            EXPECT_EQ(file("Kestrelfold.in"), c.input.value_or(""));
+            EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
+        }
     }
 }
 
@@ -499,6 +602,20 @@ TEST_F(WholeRunTest, MeshTooLargeForTheMachine) {
     EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
 }
 
+// The binary128 program checks its own figure, 32 bytes a node (69 GB at
+// 2^31 nodes): a mesh the double program could still run may be refused.
+TEST_F(WholeRunTest, QuadMeshTooLargeForTheMachine) {
+    const auto available = available_memory();
+    if (!available || *available >= run_memory_bytes<Quad>(2147483647)) GTEST_SKIP() << "memory unknown or large enough";
+    Input input;
+    input.N = "2147483647";
+    write_input(input);
+    const Outcome outcome = run_program(std::nullopt, {}, kQuad);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "kestrelfold-quad: insufficient virtual memory\n");
+    EXPECT_EQ(files_in_work(), Names{"Kestrelfold.in"});
+}
+
 // A missing T script is created empty and its first read meets the end of
 // the file: the listing keeps its tables, the data file is complete, and
 // nothing after the plots happens.
@@ -508,7 +625,8 @@ TEST_F(WholeRunTest, MissingPlotScript) {
     write_input(input);
     const Outcome outcome = run_program();
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_T.gnu\n");
+    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_T.gnu: the file is empty, "
+                           "the script needs 8 before the title; " + kWhereTheExamplesAre + "\n");
     EXPECT_EQ(commands(), std::vector<std::string>{"notepad [Kestrelfold.in]"});
     EXPECT_EQ(files_in_work(), (Names{"Kestrelfold.in", "Kestrelfold_T.dat", "Kestrelfold_T.gnu", "saida.txt"}));
     EXPECT_EQ(file("Kestrelfold_T.gnu"), "");
@@ -527,7 +645,8 @@ TEST_F(WholeRunTest, ShortPlotScript) {
     write_scripts(8, 3);
     const Outcome outcome = run_program();
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_E.gnu\n");
+    EXPECT_EQ(outcome.err, "kestrelfold: end-of-file during read, unit 11, file Kestrelfold_E.gnu: the file has 3 "
+                           "lines, the script needs 6 before the title; " + kWhereTheExamplesAre + "\n");
     EXPECT_EQ(commands(), (std::vector<std::string>{"notepad [Kestrelfold.in]", "wgnuplot [Kestrelfold_T.gnu]"}));
     EXPECT_EQ(records("Kestrelfold_T.gnu").size(), 10u);
     EXPECT_EQ(file("Kestrelfold_E.gnu"), script_of(3));
@@ -544,12 +663,81 @@ TEST_F(WholeRunTest, RefusedWriteOnTheListing) {
     write_input(input);
     const Outcome outcome = run_program(4096);
     EXPECT_EQ(outcome.status, 1);
-    EXPECT_TRUE(outcome.err.starts_with("kestrelfold: error during write, unit 10, file saida.txt")) << outcome.err;
+    EXPECT_EQ(outcome.err, "kestrelfold: error during write, unit 10, file saida.txt: File too large\n");
     EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
     const auto seen = commands();
     EXPECT_EQ(std::find(seen.begin(), seen.end(), "notepad [saida.txt]"), seen.end());
     EXPECT_LE(fs::file_size(work_ / "saida.txt"), 4096u);
     EXPECT_TRUE(file("saida.txt").starts_with("\r\n       t\xEDtulo = " + kTitle + "\r\n"));
+}
+
+// A record with each number (an E field, or the processing time in F14.3)
+// and the blanks before it replaced by one '#': what must be the same in
+// both programs' files, every literal, blank, label and record boundary.
+std::string without_numbers(const std::string& record) {
+    static const std::regex number(R"( *-?[0-9]+\.[0-9]+(E[-+][0-9][0-9]|[-+][0-9][0-9][0-9])?)");
+    return std::regex_replace(record, number, "#");
+}
+
+struct ProgramFiles {
+    Names names;
+    std::vector<std::string> commands;
+    std::map<std::string, std::vector<std::string>> records;
+};
+
+// kestrelfold-quad writes the files of kestrelfold with the same layouts:
+// the same files, commands and records, each record as long as the
+// double's, and the same bytes outside the numbers; its numbers are its
+// own (h = 1/N in E40.32 shows the binary128 value's 33 digits).
+TEST_F(WholeRunTest, QuadWritesTheDoublesFilesWithItsOwnNumbers) {
+    struct Case {
+        std::string fonte, N, freq, h_field;
+    };
+    const std::vector<Case> cases = {
+        {"0", "10", "1", "    1.00000000000000000000000000000000E-01"},
+        {"4", "7", "3", "    1.42857142857142857142857142857143E-01"},
+        {"2", "1000", "97", "    1.00000000000000000000000000000000E-03"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("fonte " + c.fonte + ", N " + c.N);
+        Input input;
+        input.fonte = c.fonte;
+        input.N = c.N;
+        input.freq = c.freq;
+        input.graf = input.coef = input.sol = "1";
+        std::map<std::string, ProgramFiles> runs;
+        for (const Program& program : kPrograms) {
+            start_afresh();
+            write_input(input);
+            write_scripts(8, 6);
+            const Outcome outcome = run_program(std::nullopt, {}, program);
+            EXPECT_EQ(outcome.status, 0) << program.name << ": " << outcome.err;
+            EXPECT_EQ(outcome.err, "");
+            ProgramFiles& files = runs[program.name];
+            files.names = files_in_work();
+            files.commands = commands();
+            for (const std::string& name : files.names) {
+                if (name != "Kestrelfold.in") files.records[name] = records(name);
+            }
+        }
+        const ProgramFiles& twofold = runs[kDouble.name];
+        const ProgramFiles& quad = runs[kQuad.name];
+        EXPECT_EQ(quad.names, twofold.names);
+        EXPECT_EQ(quad.commands, twofold.commands);
+        for (const auto& [name, records] : twofold.records) {
+            const auto found = quad.records.find(name);
+            if (found == quad.records.end()) continue;
+            ASSERT_EQ(found->second.size(), records.size()) << name;
+            for (std::size_t k = 0; k < records.size(); ++k) {
+                EXPECT_EQ(found->second[k].size(), records[k].size()) << name << " record " << k + 1;
+                EXPECT_EQ(without_numbers(found->second[k]), without_numbers(records[k])) << name << " record " << k + 1;
+            }
+        }
+        const std::vector<std::string>& data = quad.records.at("saida.txt.Vantreuse");
+        ASSERT_EQ(data.size(), 4u);
+        EXPECT_EQ(data[0].substr(0, 42), c.h_field);
+        EXPECT_NE(data[0], twofold.records.at("saida.txt.Vantreuse")[0]);
+    }
 }
 
 }  // namespace

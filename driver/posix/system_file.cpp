@@ -22,6 +22,7 @@ OpenedFile open_file(const std::string& name, std::string& reason) {
         const int first_errno = errno;
         fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) errno = first_errno;
+        opened.read_only_because = std::strerror(first_errno);
     }
     if (fd < 0) {
         reason = std::strerror(errno);
@@ -39,11 +40,13 @@ bool seek_file(FileHandle file, std::int64_t offset) {
     return ::lseek(descriptor(file), offset, SEEK_SET) == offset;
 }
 
-std::size_t write_file(FileHandle file, const char* data, std::size_t size) {
+std::size_t write_file(FileHandle file, const char* data, std::size_t size, std::string& refused_because) {
     std::size_t done = 0;
+    refused_because.clear();
     while (done < size) {
         const ssize_t written = ::write(descriptor(file), data + done, size - done);
         if (written < 0 && errno == EINTR) continue;
+        if (written < 0) refused_because = std::strerror(errno);
         if (written <= 0) break;
         done += static_cast<std::size_t>(written);
     }
@@ -70,5 +73,7 @@ bool cut_file(FileHandle file, std::int64_t length) { return ::ftruncate(descrip
 // EINTR leaves the descriptor closed on Linux: it is not retried, and it is
 // no failure of the file's bytes.
 bool close_file(FileHandle file) { return ::close(descriptor(file)) == 0 || errno == EINTR; }
+
+std::string file_failure_reason() { return std::strerror(errno); }
 
 }  // namespace kestrelfold

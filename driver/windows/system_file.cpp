@@ -52,6 +52,7 @@ OpenedFile open_file(const std::string& name, std::string& reason) {
     HANDLE file = create_file(name, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
     opened.writable = file != INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        opened.read_only_because = system_message(ERROR_ACCESS_DENIED);
         file = create_file(name, GENERIC_READ, OPEN_EXISTING);
         if (file == INVALID_HANDLE_VALUE) ::SetLastError(ERROR_ACCESS_DENIED);
     }
@@ -70,14 +71,17 @@ bool seek_file(FileHandle file, std::int64_t offset) {
     return ::SetFilePointerEx(handle_of(file), to, nullptr, FILE_BEGIN) != 0;
 }
 
-std::size_t write_file(FileHandle file, const char* data, std::size_t size) {
+std::size_t write_file(FileHandle file, const char* data, std::size_t size, std::string& refused_because) {
     constexpr std::size_t kMostAtOnce = 1u << 30;  // a write takes a 32-bit count
     std::size_t done = 0;
+    refused_because.clear();
     while (done < size) {
         DWORD written = 0;
         const auto part = static_cast<DWORD>(std::min(size - done, kMostAtOnce));
-        if (!::WriteFile(handle_of(file), data + done, part, &written, nullptr) || written == 0) break;
+        const bool took = ::WriteFile(handle_of(file), data + done, part, &written, nullptr) != 0;
+        if (!took) refused_because = system_message(::GetLastError());
         done += written;
+        if (!took || written == 0) break;
     }
     return done;
 }
@@ -104,5 +108,7 @@ bool cut_file(FileHandle file, std::int64_t length) {
 }
 
 bool close_file(FileHandle file) { return ::CloseHandle(handle_of(file)) != 0; }
+
+std::string file_failure_reason() { return system_message(::GetLastError()); }
 
 }  // namespace kestrelfold

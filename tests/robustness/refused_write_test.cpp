@@ -2,7 +2,8 @@
 // and one byte either side of them: by the preloaded write limit for each
 // file in turn, and by the file-size limit (SIGXFSZ ignored, or left at its
 // default action) for the listing and the plot data file. Each run must end with
-// one "error during write" naming the unit and the file, a non-zero status,
+// one "error during write" naming the unit, the file and the system's reason
+// (a full disk's, or the file-size limit's), a non-zero status,
 // the failed file holding every whole record that the system took and
 // nothing of a torn one, and every other file complete or as it was before
 // the run, as far as the run got. A run whose writes all fit must end as the
@@ -107,6 +108,12 @@ protected:
         return limits;
     }
 
+    // "error during write, unit 11, file Kestrelfold_T.dat: No space left on device"
+    static std::string refused_write(const Target& target, int unit, const std::string& file) {
+        const char* reason = target.fault == Fault::WriteLimit ? "No space left on device" : "File too large";
+        return "error during write, unit " + std::to_string(unit) + ", file " + file + ": " + reason;
+    }
+
     void check_run(const Target& target, std::size_t limit, const Outcome& outcome, const Snapshot& after) const {
         const ReferenceRun& ref = *reference_;
         if (limit >= ref.file(target.file).size()) {
@@ -117,12 +124,10 @@ protected:
         }
         EXPECT_GT(outcome.status, 0) << "a refused write must end the run with a failure status";
         if (target.fault != Fault::WriteLimit && target.file == kPlotData) {
-            check_when_every_file_meets_the_limit(limit, outcome, after);
+            check_when_every_file_meets_the_limit(target, limit, outcome, after);
             return;
         }
-        const std::string message =
-            "error during write, unit " + std::to_string(target.unit) + ", file " + target.file;
-        EXPECT_EQ(one_message_problem(outcome.err, message), "");
+        EXPECT_EQ(one_message_problem(outcome.err, refused_write(target, target.unit, target.file)), "");
         if (target.file == kListing) {
             check_after_listing_failure(limit, after);
             return;
@@ -137,11 +142,11 @@ protected:
     // on when the listing's records are written out; either way the listing
     // holds every whole record that fits, the plot data file too if the run
     // got to it, and the scripts and the extrapolation file are as they were.
-    void check_when_every_file_meets_the_limit(std::size_t limit, const Outcome& outcome,
+    void check_when_every_file_meets_the_limit(const Target& target, std::size_t limit, const Outcome& outcome,
                                                const Snapshot& after) const {
         const ReferenceRun& ref = *reference_;
-        const std::string on_listing = "error during write, unit 10, file " + kListing;
-        const std::string on_plot_data = "error during write, unit 11, file " + kPlotData;
+        const std::string on_listing = refused_write(target, 10, kListing);
+        const std::string on_plot_data = refused_write(target, 11, kPlotData);
         const bool plot_data_first = one_message_problem(outcome.err, on_plot_data).empty();
         if (!plot_data_first) {
             EXPECT_EQ(one_message_problem(outcome.err, on_listing), "");

@@ -77,8 +77,11 @@ without_time() { LC_ALL=C sed 's/^.\{14\} = tempo de processamento/<time> = temp
 names() { (cd "$1" && ls -A); }
 windows_names() { names "$1" | iconv -f ISO-8859-1 -t UTF-8; }
 
-# The console, whose lines end in CR LF on Windows.
-console_lines() { tr -d '\r' < "$1"; }
+# The console, whose lines end in CR LF on Windows; the system's own words
+# for a refused read or write (Linux's "File too large") are its own.
+console_lines() {
+  tr -d '\r' < "$1" | sed -E 's/^(.*: error during (read|write), unit [0-9]+, file [^:]*): .*$/\1: <reason>/'
+}
 
 # Every file of the two folders, the same names and the same bytes; the
 # console the same line for line.
@@ -182,9 +185,9 @@ for stand_in in notepad wgnuplot; do
   windows_status=$(interrupt_while $stand_in "$work/$name/windows" env WINEPATH="$windows_stand_ins" wine "$windows_program")
   [ "$linux_status" = 130 ] || fail "$name: the Linux program ended with $linux_status, not 130"
   [ "$windows_status" = 58 ] || fail "$name: the Windows program ended with $windows_status, not 58"
-  [ "$(console_lines "$work/$name/linux/stderr.txt")" = 'kestrelfold: interrupted by SIGINT' ] ||
+  [ "$(console_lines "$work/$name/linux/stderr.txt")" = "$program_name: interrupted by SIGINT" ] ||
     fail "$name: the Linux program's message"
-  [ "$(console_lines "$work/$name/windows/stderr.txt")" = 'kestrelfold: interrupted by Ctrl-C' ] ||
+  [ "$(console_lines "$work/$name/windows/stderr.txt")" = "$program_name: interrupted by Ctrl-C" ] ||
     fail "$name: the Windows program's message"
   rm "$work/$name/linux/stderr.txt" "$work/$name/windows/stderr.txt"
   compare_folders $name "$work/$name/linux" "$work/$name/windows"
