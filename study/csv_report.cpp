@@ -6,6 +6,7 @@ namespace kestrelfold::study {
 namespace {
 
 constexpr int kRoundTripDigits = 17;
+constexpr int kQuadRoundTripDigits = 36;
 
 std::string cell(std::optional<double> value) {
     if (!value) return "";
@@ -21,7 +22,10 @@ std::string row_text(Quantity q, const MeshRow& row) {
         row.convergence ? std::string(csv_name(*row.convergence)) : "",
         cell(row.gci ? std::optional(row.gci->Fs) : std::nullopt),
         cell(row.gci ? std::optional(row.gci->p) : std::nullopt),
-        row.sign_change ? "1" : "0"};
+        row.sign_change ? "1" : "0",
+        row.reference ? scientific(*row.reference, kQuadRoundTripDigits).value_or("") : "",
+        cell(row.split ? std::optional(row.split->discretisation) : std::nullopt),
+        cell(row.split ? std::optional(row.split->roundoff) : std::nullopt)};
     std::string text;
     for (const std::string& c : cells) {
         if (&c != cells) text += ',';
@@ -45,7 +49,7 @@ std::string_view csv_name(Convergence type) {
 std::string study_csv(const StudyTable& table) {
     std::string text =
         "qoi,N,h,value,exact,error,p_E,p_U,R,extrapolated,U,effectivity,GCI,roundoff,convergence,GCI_Fs,GCI_p,"
-        "sign_change\n";
+        "sign_change,reference,discretisation_error,roundoff_error\n";
     for (const QuantityStudy& study : table.quantities) {
         for (const MeshRow& row : study.rows) text += row_text(study.quantity, row);
     }

@@ -179,7 +179,82 @@ std::string order_plot(const StudyTable& table) {
                             " with lines dt 2 lc 'black' title 'ordem formal " + std::to_string(kFormalOrder) + "'");
 }
 
+bool has_split(const QuantityStudy& study) { return study.split.has_value(); }
+
+// Columns: 1 h, 2 |E_disc|, 3 |E_round|.
+std::string split_block(const QuantityStudy& study) {
+    std::string text = block_name(study) + "_split << EOD\n";
+    for (const MeshRow& row : study.rows) {
+        if (!row.split) continue;
+        text += datum(row.h) + " " + datum(positive(std::fabs(row.split->discretisation))) + " " +
+                datum(positive(std::fabs(row.split->roundoff))) + "\n";
+    }
+    return text + "EOD\n";
+}
+
+// A fitted law as a gnuplot function of h: C * h**p, or K * (1/h)**q.
+std::string law_function(const std::string& name, const PowerLaw& law, bool of_N) {
+    return name + "(h) = " + datum(law.coefficient) + " * " + (of_N ? "(1/h)" : "h") + "**" + datum(law.exponent) +
+           "\n";
+}
+
+// |E_disc| (filled) and |E_round| (open) of each quantity against h, with
+// the laws fitted to them: the two legs of the V that the total error draws.
+std::string roundoff_plot(const StudyTable& table) {
+    std::string functions;
+    std::string command;
+    int color = 0;
+    for (const QuantityStudy& study : table.quantities) {
+        ++color;
+        if (!has_split(study)) continue;
+        const std::string name = std::string(csv_name(study.quantity));
+        const std::string block = block_name(study) + "_split";
+        const std::string lc = " lc " + std::to_string(color);
+        const std::string what(label(study.quantity));
+        auto add = [&](const std::string& curve) { command += (command.empty() ? "plot " : ", \\\n     ") + curve; };
+        add(block + " using 1:2 with points pt 7" + lc + " title '" + what + ": discretização'");
+        add(block + " using 1:3 with points pt 6" + lc + " title '" + what + ": arredondamento'");
+        if (const auto& law = study.split->discretisation) {
+            functions += law_function("disc_" + name, *law, false);
+            add("disc_" + name + "(x) with lines dt 1" + lc + " notitle");
+        }
+        if (const auto& law = study.split->roundoff) {
+            functions += law_function("arr_" + name, *law, true);
+            add("arr_" + name + "(x) with lines dt 2" + lc + " notitle");
+        }
+    }
+    std::optional<Range> components;
+    for (const QuantityStudy& study : table.quantities) {
+        for (const MeshRow& row : study.rows) {
+            if (!row.split) continue;
+            for (const double E : {row.split->discretisation, row.split->roundoff}) {
+                const std::optional<double> v = positive(std::fabs(E));
+                if (!v) continue;
+                if (!components) components = Range{*v, *v};
+                components->low = std::min(components->low, *v);
+                components->high = std::max(components->high, *v);
+            }
+        }
+    }
+    const std::string y_range = log_range("y", components, 10, Range{1e-20, 1e-15});
+    return "set output '" + std::string(kRoundoffPlot) + "'\n"
+           "set logscale xy\n"
+           "set format xy '10^{%L}'\n"
+           "set xlabel 'h = 1/N'\n"
+           "set ylabel '|componente do erro|'\n"
+           "set key below horizontal\n" + h_range(table) + y_range +
+           "set title 'Discretização (cheia) e arredondamento (vazia) contra h, fonte " + std::to_string(table.fonte) +
+           "; linhas: leis ajustadas'\n" + functions + command + "\n";
+}
+
 }  // namespace
+
+bool has_roundoff_plot(const StudyTable& table) {
+    for (const QuantityStudy& study : table.quantities) {
+        if (has_split(study)) return true;
+    }
+    return false;
+}
 
 std::string study_gnuplot_script(const StudyTable& table) {
     std::string text =
@@ -194,7 +269,12 @@ std::string study_gnuplot_script(const StudyTable& table) {
         "}\n"
         "set datafile missing '?'\n";
     for (const QuantityStudy& study : table.quantities) text += data_block(study);
-    return text + error_plot(table) + order_plot(table) + "set output\n";
+    for (const QuantityStudy& study : table.quantities) {
+        if (has_split(study)) text += split_block(study);
+    }
+    text += error_plot(table) + order_plot(table);
+    if (has_roundoff_plot(table)) text += roundoff_plot(table);
+    return text + "set output\n";
 }
 
 }  // namespace kestrelfold::study

@@ -10,7 +10,6 @@
 
 #include "driver/interruption.h"
 #include "driver/run_command.h"
-#include "numerics/run_memory.h"
 
 namespace kestrelfold::study {
 namespace {
@@ -63,7 +62,9 @@ pid_t spawn_job(const Job& job, const sigset_t& mask) {
     sigaddset(&defaults, SIGCHLD);
     sigaddset(&defaults, SIGXFSZ);
     std::cerr.flush();
-    return spawn_shell(job.command, mask, defaults);
+    // A line may run two programs one after the other: its shell is no
+    // program of the study's, and a signal must reach the one running.
+    return spawn_shell(job.command, mask, defaults, true);
 }
 
 struct Running {
@@ -95,7 +96,7 @@ public:
     }
 
 private:
-    std::uint64_t need(std::size_t job) const { return run_memory_bytes(jobs_[job].N); }
+    std::uint64_t need(std::size_t job) const { return jobs_[job].memory; }
 
     void start_what_fits(const sigset_t& mask) {
         for (;;) {
@@ -134,11 +135,12 @@ private:
         }
     }
 
-    // Only the runs this study started get the signal, each by its own id.
+    // Only the runs this study started get the signal: each line's process
+    // group, its shell and the program it runs.
     void stop_all(int signal) {
         result_.interrupted_by = signal;
         pending_.clear();
-        for (const Running& run : running_) kill(run.pid, signal);
+        for (const Running& run : running_) kill(-run.pid, signal);
     }
 
     std::span<const Job> jobs_;

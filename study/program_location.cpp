@@ -26,14 +26,14 @@ std::optional<fs::path> executable_on_path(std::string_view path, std::string_vi
     }
 }
 
-std::optional<fs::path> find_kestrelfold() {
+std::optional<fs::path> find_program(std::string_view name) {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (!error) {
-        if (auto beside = executable_in(self.parent_path(), "kestrelfold")) return beside;
+        if (auto beside = executable_in(self.parent_path(), name)) return beside;
     }
     const char* path = std::getenv("PATH");
-    return executable_on_path(path ? path : "", "kestrelfold");
+    return executable_on_path(path ? path : "", name);
 }
 
 }  // namespace kestrelfold::study

@@ -16,7 +16,10 @@ std::optional<std::filesystem::path> executable_in(const std::filesystem::path& 
 // is the current folder).
 std::optional<std::filesystem::path> executable_on_path(std::string_view path, std::string_view name);
 
-// kestrelfold beside this executable, else on PATH; nothing when neither.
-std::optional<std::filesystem::path> find_kestrelfold();
+inline constexpr std::string_view kDoubleProgram = "kestrelfold";
+inline constexpr std::string_view kQuadProgram = "kestrelfold-quad";
+
+// The program `name` beside this executable, else on PATH; nothing when neither.
+std::optional<std::filesystem::path> find_program(std::string_view name);
 
 }  // namespace kestrelfold::study

@@ -15,6 +15,7 @@ namespace kestrelfold::study {
 
 struct ReportOutcome {
     std::vector<MissingMesh> missing;  // meshes without a complete run
+    std::vector<MissingReference> missing_references;  // meshes without a complete run of kestrelfold-quad
     std::size_t complete = 0;
     PlotOutcome plots;
 };

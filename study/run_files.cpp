@@ -94,7 +94,11 @@ std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t
 
 }  // namespace
 
-std::optional<double> parse_e_field(std::string_view field) {
+namespace {
+
+// The field as a number in scientific form ("1.25E-01"), its three-digit
+// exponent given back its E; nothing when it is no such number.
+std::optional<std::string> e_field_text(std::string_view field) {
     while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
     if (field.empty()) return std::nullopt;
     std::string text(field);
@@ -108,12 +112,40 @@ std::optional<double> parse_e_field(std::string_view field) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::scientific);
     if (error != std::errc() || stop != end) return std::nullopt;
+    return text;
+}
+
+// Whether the data file's h is the mesh's: the double 1/N exactly, or the
+// binary128 1/N to within the 33 digits it is written with.
+bool h_of_the_mesh(Quad h, std::int32_t N, Precision precision) {
+    if (precision == Precision::double_precision) return static_cast<double>(h) == element_length(N);
+    const Quad exact = element_length<Quad>(N);
+    const Quad difference = h > exact ? h - exact : exact - h;
+    return difference <= exact * static_cast<Quad>(1e-32);
+}
+
+}  // namespace
+
+template <>
+std::optional<double> parse_e_field<double>(std::string_view field) {
+    const std::optional<std::string> text = e_field_text(field);
+    if (!text) return std::nullopt;
+    double value = 0;
+    std::from_chars(text->data(), text->data() + text->size(), value, std::chars_format::scientific);
     return value;
 }
 
-std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_view bytes) {
+template <>
+std::optional<Quad> parse_e_field<Quad>(std::string_view field) {
+    const std::optional<std::string> text = e_field_text(field);
+    if (!text) return std::nullopt;
+    return quad_from_decimal(text->c_str());
+}
+
+template <typename Real>
+std::optional<std::array<Real, 4>> parse_extrapolation_records(std::string_view bytes) {
     static constexpr std::string_view kNumbers[4] = {"  ", " 1", " 2", " 3"};
-    std::array<double, 4> values{};
+    std::array<Real, 4> values{};
     for (std::size_t k = 0; k < 4; ++k) {
         const std::size_t end = bytes.find(kRecordEnd);
         if (end == std::string_view::npos) return std::nullopt;
@@ -124,13 +156,16 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
             record.substr(kFieldStart + kFieldWidth, 2) != "  ") {
             return std::nullopt;
         }
-        const std::optional<double> value = parse_e_field(record.substr(kFieldStart, kFieldWidth));
+        const std::optional<Real> value = parse_e_field<Real>(record.substr(kFieldStart, kFieldWidth));
         if (!value) return std::nullopt;
         values[k] = *value;
     }
     if (!bytes.empty()) return std::nullopt;
     return values;
 }
+
+template std::optional<std::array<double, 4>> parse_extrapolation_records<double>(std::string_view);
+template std::optional<std::array<Quad, 4>> parse_extrapolation_records<Quad>(std::string_view);
 
 bool listing_complete(std::string_view tail) {
     if (!tail.ends_with(kRecordEnd)) return false;
@@ -143,27 +178,36 @@ bool listing_complete(std::string_view tail) {
     return field_end - start == kTempoWidth && tail.substr(field_end - 1, 1).find_first_of("0123456789*") == 0;
 }
 
-RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {
+RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input,
+                    Precision precision) {
     RunInput input;
     if (std::string problem = check_input(folder, fonte, N, planned_input, input); !problem.empty()) {
-        return {{}, problem};
+        return {{}, {}, problem};
     }
 
     const std::string listing(trimmed_caso(input.caso));
     const std::optional<std::string> tail = read_tail(folder / listing, kListingTail);
-    if (!tail) return {{}, why_not(folder, "no listing " + listing)};
-    if (!listing_complete(*tail)) return {{}, why_not(folder, "the listing " + listing + " is incomplete")};
+    if (!tail) return {{}, {}, why_not(folder, "no listing " + listing)};
+    if (!listing_complete(*tail)) return {{}, {}, why_not(folder, "the listing " + listing + " is incomplete")};
     const std::string data_file = extrapolation_file_name(input.caso);
     const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile);
     if (!data) {
         std::error_code error;
         const bool there = fs::exists(folder / data_file, error);
-        return {{}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
+        return {{}, {}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
     }
-    const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
-    if (!values) return {{}, why_not(folder, data_file + " is incomplete or unreadable")};
-    if ((*values)[0] != element_length(N)) return {{}, data_file + " holds an h other than 1/" + std::to_string(N)};
-    return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}}, {}};
+    const std::optional<std::array<Quad, 4>> values = parse_extrapolation_records<Quad>(*data);
+    if (!values) return {{}, {}, why_not(folder, data_file + " is incomplete or unreadable")};
+    const std::array<Quad, 4>& v = *values;
+    if (!h_of_the_mesh(v[0], N, precision)) {
+        return {{}, {}, data_file + " holds an h other than 1/" + std::to_string(N)};
+    }
+    // 33 digits give every double back exactly through binary128.
+    RunReading reading{MeshValues{N, static_cast<double>(v[0]),
+                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])}},
+                       {}, {}};
+    if (precision == Precision::quad) reading.quad_values = std::array<Quad, 3>{v[1], v[2], v[3]};
+    return reading;
 }
 
 }  // namespace kestrelfold::study

@@ -5,9 +5,10 @@
 // Slurm array of it, with what the array's tasks print; the report.
 //
 //   DIR/N0000000160/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log, kestrelfold.lock
+//   DIR/N0000000160/quad/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log (kestrelfold-quad's run)
 //   DIR/bin/notepad
 //   DIR/jobs.txt, DIR/slurm.sh, DIR/slurm-<job>_<task>.out
-//   DIR/estudo.csv, estudo.txt, estudo.gnu, erro.png, ordem.png
+//   DIR/estudo.csv, estudo.txt, estudo.gnu, erro.png, ordem.png, arredondamento.png
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ std::string mesh_folder_name(std::int32_t N);
 
 inline constexpr std::string_view kRunListing = "saida.txt";    // `caso` of every run
 inline constexpr std::string_view kRunLog = "kestrelfold.log";  // what the run printed
+// kestrelfold-quad's run of a mesh, in a folder of the mesh's folder; the
+// mesh's lock covers both runs.
+inline constexpr std::string_view kQuadFolder = "quad";
 // Held (flock) by the run of the mesh from before it clears the folder until
 // it ends, however it ends: a second run of the mesh is refused meanwhile.
 inline constexpr std::string_view kRunLock = "kestrelfold.lock";
@@ -33,5 +37,6 @@ inline constexpr std::string_view kTextReport = "estudo.txt";
 inline constexpr std::string_view kPlotScript = "estudo.gnu";
 inline constexpr std::string_view kErrorPlot = "erro.png";
 inline constexpr std::string_view kOrderPlot = "ordem.png";
+inline constexpr std::string_view kRoundoffPlot = "arredondamento.png";
 
 }  // namespace kestrelfold::study
