@@ -1,4 +1,5 @@
-# Install layout: the program and the mesh-study tool side by side in bin/
+# Install layout: the program, its binary128 twin kestrelfold-quad and the
+# mesh-study tool side by side in bin/
 # (the tool runs the kestrelfold beside it), and under share/kestrelfold/ what a
 # user keeps beside it: the adapters that stand in for the editor and the
 # plotting program (desktop/ with windows, batch/ without), and the example
@@ -7,7 +8,7 @@ include(GNUInstallDirs)
 
 set(KESTRELFOLD_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/kestrelfold)
 
-install(TARGETS kestrelfold kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrelfold kestrelfold-quad kestrelfold-study RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(PROGRAMS
   ${CMAKE_SOURCE_DIR}/tools/desktop/notepad

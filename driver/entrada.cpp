@@ -51,7 +51,7 @@ void assign_unless_null(std::string& variable, std::optional<TextValue> value, c
 }
 
 // The eight values; returns the warnings about texts that were cut.
-std::vector<std::string> read_values(Run& run) {
+std::vector<std::string> read_values(RunCommon& run) {
     std::vector<std::string> warnings;
     Unit& input = run.units.open(kInputUnit, kInputFile);
     assign_unless_null(run.caso, read_text(input, kCasoLength, kCasoValue), kCasoValue, kListingName, warnings);
@@ -73,7 +73,7 @@ std::vector<std::string> read_values(Run& run) {
 // Values outside the data model would make later steps read or write outside
 // the fields, divide by zero or pick no source term: they end the run here,
 // before anything is allocated or written.
-void check_values(const Run& run) {
+void check_values(const RunCommon& run) {
     if (run.N < 2) refuse("N", run.N, "the mesh needs at least 2 elements");
     if (run.freq < 1) refuse("freq", run.freq, "the print frequency must be at least 1");
     if (run.fonte < 0 || run.fonte > 4) refuse("fonte", run.fonte, "the source term must be one of 0 to 4");
@@ -84,19 +84,24 @@ void check_values(const Run& run) {
 // T, and the solver's work memory backed in advance: the solver obtains it
 // inside the timed run, and a mesh it does not fit in ends the run here,
 // before any file is written.
-void allocate_memory(Run& run) {
-    require_memory(run_memory_bytes(run.N));
+template <typename Real>
+void allocate_memory(RunOf<Real>& run) {
+    require_memory(run_memory_bytes<Real>(run.N));
     const std::size_t nodes = node_count(run.N);
-    run.T = Field(nodes);
-    if (!reserve_field_memory(solver_work_values(nodes), 1)) throw FatalError(std::string(kInsufficientMemory));
+    run.T = FieldOf<Real>(nodes);
+    if (!reserve_field_memory(solver_work_doubles<Real>(nodes), 1)) {
+        throw FatalError(std::string(kInsufficientMemory));
+    }
 }
 
 // The mesh is h: every node's x is formed from it where it is needed (mesh.h).
-void build_mesh(Run& run) { run.h = element_length(run.N); }
+template <typename Real>
+void build_mesh(RunOf<Real>& run) { run.h = element_length<Real>(run.N); }
 
 }  // namespace
 
-void entrada(Run& run) {
+template <typename Real>
+void entrada(RunOf<Real>& run) {
     run_external_command(run, "notepad Kestrelfold.in");
     const std::vector<std::string> warnings = read_values(run);
     check_values(run);
@@ -105,5 +110,8 @@ void entrada(Run& run) {
     allocate_memory(run);
     build_mesh(run);
 }
+
+template void entrada(Run&);
+template void entrada(QuadRun&);
 
 }  // namespace kestrelfold

@@ -4,7 +4,7 @@
 
 namespace kestrelfold {
 
-void run_external_command(Run& run, std::string_view text) {
+void run_external_command(RunCommon& run, std::string_view text) {
     run.units.flush_all();
     run.status_comando = run_command(text);
 }

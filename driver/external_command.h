@@ -10,6 +10,6 @@
 namespace kestrelfold {
 
 // run_command on the text; its status goes to run.status_comando.
-void run_external_command(Run& run, std::string_view text);
+void run_external_command(RunCommon& run, std::string_view text);
 
 }  // namespace kestrelfold

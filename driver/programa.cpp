@@ -19,7 +19,8 @@ constexpr int kListingUnit = 10;
 
 }  // namespace
 
-void programa(Run& run) {
+template <typename Real>
+void programa(RunOf<Real>& run) {
     set_floating_point_mode();
     ignore_file_size_signal();
     entrada(run);
@@ -33,5 +34,8 @@ void programa(Run& run) {
     run.comando = notepad_command(trimmed_caso(run.caso));
     run_external_command(run, run.comando);
 }
+
+template void programa(Run&);
+template void programa(QuadRun&);
 
 }  // namespace kestrelfold

@@ -7,6 +7,7 @@ namespace kestrelfold {
 // listing header, solution, results, and the listing shown in the editor.
 // Every failure is a FatalError (or std::bad_alloc) for the caller to report;
 // units still open are left for the caller to close.
-void programa(Run& run);
+template <typename Real>
+void programa(RunOf<Real>& run);
 
 }  // namespace kestrelfold

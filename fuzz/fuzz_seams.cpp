@@ -27,6 +27,8 @@ std::int32_t run_command(std::string_view text) {
 
 void require_memory(std::uint64_t bytes) { throw fuzz::ReachedAllocation{bytes}; }
 
+void set_program_name(std::string_view) {}
+
 // Bounded: a target that never clears (the conversion warnings of the
 // formatted write) must not grow without end.
 void tell_user(std::string_view message) {

@@ -1,21 +1,34 @@
 #pragma once
 // The numerical quantities of interest, read off the solution T on the
 // uniform mesh of N elements of length h.
+// Real is the number type of the run (double, or Quad for kestrelfold-quad):
+// the same operations, in the same order and grouping, for both.
 #include <cstdint>
 #include <span>
+#include <type_traits>
+
+#include "numerics/binary128.h"
 
 namespace kestrelfold {
 
-struct VariaveisNumericas {
-    double inclinacao;  // dT/dx at x = 1
-    double T_media;     // mean of T over [0, 1]
+template <typename Real>
+struct VariaveisNumericasDe {
+    Real inclinacao;  // dT/dx at x = 1
+    Real T_media;     // mean of T over [0, 1]
 };
+using VariaveisNumericas = VariaveisNumericasDe<double>;
+
+// T as the kernels read it; Real is taken from h alone, so that any range
+// of values converts.
+template <typename Real>
+using Values = std::span<const std::type_identity_t<Real>>;
 
 // Second-order one-sided (backward) difference at x = 1, formed as
 //   ((3 * T_N + T_(N-2)) - 4 * T_(N-1)) / (h + h).
 // N < 2 (there is no node N - 2) or a T shorter than N + 1 values:
 // std::invalid_argument.
-double calcula_inclinacao(std::int32_t N, double h, std::span<const double> T);
+template <typename Real>
+Real calcula_inclinacao(std::int32_t N, Real h, Values<Real> T);
 
 // Composite trapezoid rule over [0, 1], whose length makes the integral the
 // mean: (0.5 * h) * s with s the sum over i = 1..N of t_i = T_(i-1) + T_i.
@@ -28,9 +41,11 @@ double calcula_inclinacao(std::int32_t N, double h, std::span<const double> T);
 // Eight independent sums let the loop run in vector registers.
 // N = 0 gives s = 0. N < 0 or a T shorter than N + 1 values:
 // std::invalid_argument.
-double calcula_T_media(std::int32_t N, double h, std::span<const double> T);
+template <typename Real>
+Real calcula_T_media(std::int32_t N, Real h, Values<Real> T);
 
 // Both quantities; N must be at least 2.
-VariaveisNumericas calcula_variaveis(std::int32_t N, double h, std::span<const double> T);
+template <typename Real>
+VariaveisNumericasDe<Real> calcula_variaveis(std::int32_t N, Real h, Values<Real> T);
 
 }  // namespace kestrelfold

@@ -14,31 +14,38 @@
 
 namespace kestrelfold {
 
-struct Eliminacao {
-    double P;  // factor on the east neighbour
-    double Q;  // constant part
+template <typename Real>
+struct EliminacaoDe {
+    Real P;  // factor on the east neighbour
+    Real Q;  // constant part
 };
+using Eliminacao = EliminacaoDe<double>;
 
 // Node 0: P_0 = ae_0 / aP_0, Q_0 = bP_0 / aP_0.
-inline Eliminacao primeira_eliminacao(const Linha& linha) {
+template <typename Real>
+inline EliminacaoDe<Real> primeira_eliminacao(const LinhaDe<Real>& linha) {
     return {linha.ae / linha.aP, linha.bP / linha.aP};
 }
 
 // The divisor of node i > 0: d = aP_i - P_(i-1) * aw_i.
-inline double divisor(double P_anterior, const Linha& linha) { return linha.aP - P_anterior * linha.aw; }
+template <typename Real>
+inline Real divisor(Real P_anterior, const LinhaDe<Real>& linha) { return linha.aP - P_anterior * linha.aw; }
 
 // Node i > 0 from node i - 1: P_i and Q_i each by its own division by d (a
 // reciprocal would change the last bits).
-inline Eliminacao eliminacao(const Eliminacao& anterior, const Linha& linha) {
-    const double d = divisor(anterior.P, linha);
+template <typename Real>
+inline EliminacaoDe<Real> eliminacao(const EliminacaoDe<Real>& anterior, const LinhaDe<Real>& linha) {
+    const Real d = divisor(anterior.P, linha);
     return {linha.ae / d, (linha.aw * anterior.Q + linha.bP) / d};
 }
 
-// P_i alone, the same double that eliminacao forms: it takes nothing from
+// P_i alone, the same value that eliminacao forms: it takes nothing from
 // the free term, so it can be formed again without the source.
-inline double fator_P(double P_anterior, const Linha& linha) { return linha.ae / divisor(P_anterior, linha); }
+template <typename Real>
+inline Real fator_P(Real P_anterior, const LinhaDe<Real>& linha) { return linha.ae / divisor(P_anterior, linha); }
 
 // T_i from T_(i+1).
-inline double substituicao(double T_seguinte, double P, double Q) { return T_seguinte * P + Q; }
+template <typename Real>
+inline Real substituicao(Real T_seguinte, Real P, Real Q) { return T_seguinte * P + Q; }
 
 }  // namespace kestrelfold

@@ -10,14 +10,24 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "numerics/binary128.h"
+#include "numerics/constantes.h"
+
 namespace kestrelfold {
 
 inline constexpr std::int32_t kFonteMaior = 4;
 
-// e - 1 as a fixed literal; both the source term and the exact solution of
-// fonte 0 divide by it, never multiply by its reciprocal, which would change
-// their last bits and with them every result that other runs compare with.
-inline constexpr double kEMenos1 = 1.718281828459045;
+// e - 1 of the number type (constantes.h); both the source term and the
+// exact solution of fonte 0 divide by it, never multiply by its reciprocal,
+// which would change their last bits and with them every result that other
+// runs compare with.
+inline constexpr double kEMenos1 = Constantes<double>::e_menos_1;
+
+template <typename Real>
+inline Real e_menos_1() { return Constantes<Real>::e_menos_1; }
+
+// e^x in the number type: std::exp for double, expq for binary128.
+inline double exp_of(double x) { return std::exp(x); }
 
 inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFonteMaior; }
 
@@ -26,48 +36,50 @@ inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFo
 // fonte 0, the same value for both), and `extremos_fixados` says that
 // Te_0 = 0 and Te_N = 1 are set in place of the formula, which gives them
 // only to within its rounding. The solver forms S at every node, the
-// writers S and Te at the nodes they list, each through these formulas.
+// writers S and Te at the nodes they list, each through these formulas,
+// in the number type of the run (double or Quad), the same operations in
+// the same order.
 template <std::int32_t fonte>
 struct Fonte;
 
 template <>
 struct Fonte<0> {
     static constexpr bool extremos_fixados = true;
-    static double base(double x) { return std::exp(x); }
-    static double Te(double, double ex) { return (ex - 1) / kEMenos1; }
-    static double S(double, double ex) { return ex / kEMenos1; }
+    template <typename Real> static Real base(Real x) { return exp_of(x); }
+    template <typename Real> static Real Te(Real, Real ex) { return (ex - 1) / e_menos_1<Real>(); }
+    template <typename Real> static Real S(Real, Real ex) { return ex / e_menos_1<Real>(); }
 };
 
 template <>
 struct Fonte<1> {
     static constexpr bool extremos_fixados = false;
-    static double base(double x) { return x; }
-    static double Te(double x, double) { return x; }
-    static double S(double, double) { return 0; }
+    template <typename Real> static Real base(Real x) { return x; }
+    template <typename Real> static Real Te(Real x, Real) { return x; }
+    template <typename Real> static Real S(Real, Real) { return 0; }
 };
 
 template <>
 struct Fonte<2> {
     static constexpr bool extremos_fixados = false;
-    static double base(double x) { return x; }
-    static double Te(double x, double) { return x * x; }
-    static double S(double, double) { return 2; }
+    template <typename Real> static Real base(Real x) { return x; }
+    template <typename Real> static Real Te(Real x, Real) { return x * x; }
+    template <typename Real> static Real S(Real, Real) { return 2; }
 };
 
 template <>
 struct Fonte<3> {
     static constexpr bool extremos_fixados = false;
-    static double base(double x) { return x; }
-    static double Te(double x, double) { return (x * x) * x; }
-    static double S(double x, double) { return x * 6; }
+    template <typename Real> static Real base(Real x) { return x; }
+    template <typename Real> static Real Te(Real x, Real) { return (x * x) * x; }
+    template <typename Real> static Real S(Real x, Real) { return x * 6; }
 };
 
 template <>
 struct Fonte<4> {
     static constexpr bool extremos_fixados = false;
-    static double base(double x) { return x; }
-    static double Te(double x, double) { return (x * x) * (x * x); }
-    static double S(double x, double) { return (12 * x) * x; }
+    template <typename Real> static Real base(Real x) { return x; }
+    template <typename Real> static Real Te(Real x, Real) { return (x * x) * (x * x); }
+    template <typename Real> static Real S(Real x, Real) { return (12 * x) * x; }
 };
 
 // Calls step(Fonte<fonte>{}) for fonte 0..4: the solver's loop over the

@@ -5,6 +5,12 @@
 
 namespace kestrelfold {
 
-std::uint64_t run_memory_bytes(std::int32_t N) { return solver_memory_bytes(node_count(N)); }
+template <typename Real>
+std::uint64_t run_memory_bytes(std::int32_t N) {
+    return run_memory_bytes_of<Real>(node_count(N));
+}
+
+template std::uint64_t run_memory_bytes<double>(std::int32_t);
+template std::uint64_t run_memory_bytes<Quad>(std::int32_t);
 
 }  // namespace kestrelfold

@@ -5,11 +5,19 @@
 // the same figure. Both call this one function, so they cannot disagree.
 #include <cstdint>
 
+#include "numerics/binary128.h"
+
 namespace kestrelfold {
 
 // Bytes of a run on a mesh of N >= 0 elements (N + 1 nodes), computed in 64
-// bits: the field T and the solver's checkpoints and buffers, as
-// solver_memory_plan.h lays them out. About 8 bytes a node, plus 64 KiB.
+// bits, by the number type of the run: the field T and the solver's work
+// memory, as solver_memory_plan.h lays them out. In double about 8 bytes a
+// node, plus 64 KiB (checkpoints and buffers); in binary128 (Quad, for
+// kestrelfold-quad) 32 bytes a node (T and P).
+template <typename Real = double>
 std::uint64_t run_memory_bytes(std::int32_t N);
+
+extern template std::uint64_t run_memory_bytes<double>(std::int32_t);
+extern template std::uint64_t run_memory_bytes<Quad>(std::int32_t);
 
 }  // namespace kestrelfold

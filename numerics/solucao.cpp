@@ -17,7 +17,7 @@ namespace {
 // guard keeps the run defined should they ever get here: the slope needs
 // the nodes N - 2..N, and only fonte 0..4 has a source term and an exact
 // solution. Nothing has been computed or timed when it fails.
-void require_solvable(const Run& run) {
+void require_solvable(const RunCommon& run) {
     if (run.N < 2) {
         throw FatalError("N = " + std::to_string(run.N) +
                          ": the solution needs at least 2 elements");
@@ -30,7 +30,8 @@ void require_solvable(const Run& run) {
 
 }  // namespace
 
-void solucao(Run& run) {
+template <typename Real>
+void solucao(RunOf<Real>& run) {
     require_solvable(run);
     // At the program's one call the clock starts here and inicio is 0, so
     // tcpu is relogio() itself; subtracting keeps tcpu the time of this
@@ -41,16 +42,19 @@ void solucao(Run& run) {
     // The exact quantities are constants; the exact solution itself is
     // formed where it is shown, outside the timed run. The equations are
     // formed as the solver reaches each node.
-    const ValoresExatos exatos = valores_exatos(run.fonte);
+    const ValoresExatos<Real> exatos = valores_exatos<Real>(run.fonte);
     run.T_media_a = exatos.T_media_a;
     run.inclinacao_a = exatos.inclinacao_a;
     tdma(run.fonte, run.N, run.h, run.T.span());
 
-    const VariaveisNumericas numericas = calcula_variaveis(run.N, run.h, run.T.span());
+    const VariaveisNumericasDe<Real> numericas = calcula_variaveis(run.N, run.h, run.T.span());
     run.inclinacao = numericas.inclinacao;
     run.T_media = numericas.T_media;
 
     run.tcpu = relogio() - inicio;
 }
+
+template void solucao(Run&);
+template void solucao(QuadRun&);
 
 }  // namespace kestrelfold

@@ -5,6 +5,7 @@ namespace kestrelfold {
 
 // The timed solution run: the exact quantities, the equations and their
 // solution T, the slope at x = 1 and the mean of T.
-void solucao(Run& run);
+template <typename Real>
+void solucao(RunOf<Real>& run);
 
 }  // namespace kestrelfold

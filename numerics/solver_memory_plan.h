@@ -14,6 +14,10 @@
 //   formed at once, as independent chains, in the loop that back-substitutes
 //   the G blocks above them. Two buffers of G * K values take turns.
 //
+// The binary128 solver keeps P at every node instead: 16 bytes of T (Q
+// until the back substitution) and 16 of P, 32 bytes a node. Its divisions
+// are software, and forming P again would cost one more a node.
+//
 // Every figure of a run's memory (the check before anything is written,
 // the mesh-study tool's scheduler) comes from here, through run_memory.h.
 #include <cstdint>
@@ -75,6 +79,25 @@ constexpr std::uint64_t solver_work_values(std::uint64_t nodes, const SolverPlan
 // The whole run's memory in bytes: T and the solver's work.
 constexpr std::uint64_t solver_memory_bytes(std::uint64_t nodes, const SolverPlan& plan = kSolverPlan) {
     return sizeof(double) * (nodes + solver_work_values(nodes, plan));
+}
+
+// What the binary128 solver obtains for itself, in binary128 values: P.
+constexpr std::uint64_t quad_solver_work_values(std::uint64_t nodes) { return nodes; }
+
+// The same figures by the number type of the run: in doubles of field
+// memory for the work, in bytes for the whole run.
+template <typename Real>
+constexpr std::uint64_t solver_work_doubles(std::uint64_t nodes) {
+    if constexpr (sizeof(Real) == sizeof(double)) {
+        return solver_work_values(nodes);
+    } else {
+        return quad_solver_work_values(nodes) * (sizeof(Real) / sizeof(double));
+    }
+}
+
+template <typename Real>
+constexpr std::uint64_t run_memory_bytes_of(std::uint64_t nodes) {
+    return sizeof(Real) * nodes + sizeof(double) * solver_work_doubles<Real>(nodes);
 }
 
 }  // namespace kestrelfold

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "numerics/binary128.h"
 #include "numerics/solver_memory_plan.h"
 
 namespace kestrelfold {
@@ -23,5 +24,10 @@ namespace kestrelfold {
 // other plans are there to be measured and tested against it.
 void tdma(std::int32_t fonte, std::int32_t N, double h, std::span<double> T,
           const SolverPlan& plan = kSolverPlan);
+
+// The same in binary128, the same equations and steps in the same order;
+// P is kept at every node (solver_memory_plan.h), in work memory obtained
+// on entry and released before return.
+void tdma(std::int32_t fonte, std::int32_t N, Quad h, std::span<Quad> T);
 
 }  // namespace kestrelfold

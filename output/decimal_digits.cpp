@@ -26,9 +26,9 @@ int parse_exponent(const char* sign, const char* end) {
     return *sign == '-' ? -exponent : exponent;
 }
 
-// Digits asked for with precision made - 1: "d.ddde+xx", or "de+xx" for one.
-ScientificDigits exact_scientific(double magnitude, int made, DigitBuffer& buffer) {
-    const std::string_view text = convert(magnitude, std::chars_format::scientific, made - 1, buffer);
+// A conversion of `made` significant digits in the buffer, "d.ddde+xx" or
+// "de+xx" for one digit, as one run of digits and the exponent.
+ScientificDigits parse_scientific_text(std::string_view text, int made, DigitBuffer& buffer) {
     const std::size_t e = made == 1 ? 1 : static_cast<std::size_t>(made) + 1;
     if (e >= text.size() || text[e] != 'e') throw std::logic_error("unexpected form of a decimal conversion");
     ScientificDigits result;
@@ -41,6 +41,11 @@ ScientificDigits exact_scientific(double magnitude, int made, DigitBuffer& buffe
         result.digits = text.substr(1, e - 1);
     }
     return result;
+}
+
+// Digits asked for with precision made - 1.
+ScientificDigits exact_scientific(double magnitude, int made, DigitBuffer& buffer) {
+    return parse_scientific_text(convert(magnitude, std::chars_format::scientific, made - 1, buffer), made, buffer);
 }
 
 bool is_normal_finite_nonzero(double value) {
@@ -251,6 +256,15 @@ ScientificDigits scientific_digits(double value, int significant, DigitBuffer& b
     result = exact_scientific(std::fabs(value), made, buffer);
     result.trailing_zeros = significant - made;
     return result;
+}
+
+ScientificDigits quad_scientific_digits(Quad value, int significant, DigitBuffer& buffer) {
+    if (significant < 1 || significant > kMaxQuadSignificant) {
+        throw std::logic_error("binary128 digits asked beyond what an E field takes");
+    }
+    const int length = quad_scientific_text(value, significant - 1, buffer.data(), buffer.size());
+    if (length < 0) throw std::logic_error("decimal conversion does not fit its buffer");
+    return parse_scientific_text({buffer.data(), static_cast<std::size_t>(length)}, significant, buffer);
 }
 
 FixedDigits fixed_digits(double value, int decimals, DigitBuffer& buffer) {

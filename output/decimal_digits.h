@@ -15,6 +15,8 @@
 #include <optional>
 #include <string_view>
 
+#include "numerics/binary128.h"
+
 namespace kestrelfold {
 
 // Room for the longest conversion asked for: 309 integer digits, the point
@@ -48,6 +50,13 @@ std::optional<ScientificDigits> integer_scientific_digits(double value, int sign
 // shortest digits to decide the rounding. scientific_digits tries it next.
 inline constexpr int kMaxShortestSignificant = 15;
 std::optional<ScientificDigits> shortest_scientific_digits(double value, int significant, DigitBuffer& buffer);
+
+// The same for a finite binary128 value, from its correctly rounded
+// conversion (ties to the even digit, like the double's). Every digit is
+// made; std::logic_error beyond kMaxQuadSignificant, more than any field
+// of the program asks for (E40.32 takes 33).
+inline constexpr int kMaxQuadSignificant = 1300;
+ScientificDigits quad_scientific_digits(Quad value, int significant, DigitBuffer& buffer);
 
 struct FixedDigits {
     std::string_view integer;   // at least one digit ("0" when |value| rounds below 1)

@@ -13,7 +13,8 @@ std::string extrapolation_file_name(std::string_view caso) {
 
 // Every value takes 40 columns with 33 significant digits, so the labels
 // start in column 45 and their units in column 63 in all four records.
-void write_extrapolation_file(Run& run, double T_meio) {
+template <typename Real>
+void write_extrapolation_file(RunOf<Real>& run, Real T_meio) {
     static const Layout layout = Layout::parse(
         R"~(2X, 1P, E40.32, 2X, "h                 (m)", /, )~"
         R"~(" 1", 1P, E40.32, 2X, "T(1/2)            (adim.)", /, )~"
@@ -29,5 +30,8 @@ void write_extrapolation_file(Run& run, double T_meio) {
     run.comando = notepad_command(name);
     run_external_command(run, run.comando);
 }
+
+template void write_extrapolation_file(Run&, double);
+template void write_extrapolation_file(QuadRun&, Quad);
 
 }  // namespace kestrelfold

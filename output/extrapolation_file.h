@@ -17,6 +17,7 @@ std::string extrapolation_file_name(std::string_view caso);
 // Writes the four records on unit 77 and starts the editor on the file. The
 // unit stays open until the run ends; its records are on disk before the
 // editor starts.
-void write_extrapolation_file(Run& run, double T_meio);
+template <typename Real>
+void write_extrapolation_file(RunOf<Real>& run, Real T_meio);
 
 }  // namespace kestrelfold

@@ -52,18 +52,27 @@ private:
     char* p_;
 };
 
-std::string_view long_special(double value) {
-    if (std::isnan(value)) return "NaN";
-    return value < 0 ? "-Infinity" : "Infinity";
+// A value that is not a finite number: NaN, or an infinity of either sign.
+struct Special {
+    bool nan;
+    bool negative;
+};
+
+Special special_of(double value) { return {std::isnan(value), value < 0}; }
+Special special_of(Quad value) { return {quad_is_nan(value), value < 0}; }
+
+std::string_view long_special(Special value) {
+    if (value.nan) return "NaN";
+    return value.negative ? "-Infinity" : "Infinity";
 }
 
-std::string_view short_special(double value) {
-    if (std::isnan(value)) return "NaN";
-    return value < 0 ? "-Inf" : "Inf";
+std::string_view short_special(Special value) {
+    if (value.nan) return "NaN";
+    return value.negative ? "-Inf" : "Inf";
 }
 
 // F: right-justified.
-bool edit_special_fixed(double value, int w, char* field) {
+bool edit_special_fixed(Special value, int w, char* field) {
     for (const std::string_view text : {long_special(value), short_special(value)}) {
         const int length = static_cast<int>(text.size());
         if (length <= w) {
@@ -75,7 +84,7 @@ bool edit_special_fixed(double value, int w, char* field) {
 }
 
 // E: the first column blank, the text from the second, blanks after it.
-bool edit_special_scientific(double value, int w, char* field) {
+bool edit_special_scientific(Special value, int w, char* field) {
     for (const std::string_view text : {long_special(value), short_special(value)}) {
         if (static_cast<int>(text.size()) + 1 <= w) {
             std::memset(field, ' ', static_cast<std::size_t>(w));
@@ -107,7 +116,7 @@ bool edit_integer(std::int32_t value, int w, char* field) {
 bool edit_fixed(double value, int w, int d, char* field) {
     require_width(w);
     if (d < 0) throw std::logic_error("F field with negative decimals");
-    if (!std::isfinite(value)) return edit_special_fixed(value, w, field);
+    if (!std::isfinite(value)) return edit_special_fixed(special_of(value), w, field);
 
     DigitBuffer buffer;
     const FixedDigits digits = fixed_digits(value, d, buffer);
@@ -127,16 +136,20 @@ bool edit_fixed(double value, int w, int d, char* field) {
     return true;
 }
 
-bool edit_scientific(double value, int w, int d, int scale, char* field) {
-    require_width(w);
-    if (d < 0 || scale <= -d || scale >= d + 2) throw std::logic_error("scale factor out of range for the E field");
-    if (!std::isfinite(value)) return edit_special_scientific(value, w, field);
+namespace {
 
-    const int significant = scale > 0 ? d + 1 : d + scale;
-    DigitBuffer buffer;
-    const ScientificDigits digits = scientific_digits(value, significant, buffer);
-    const bool zero = value == 0;
-    const bool negative = std::signbit(value) && !zero;
+void require_scale(int d, int scale) {
+    if (d < 0 || scale <= -d || scale >= d + 2) throw std::logic_error("scale factor out of range for the E field");
+}
+
+// Significant digits of an Ew.d field under the scale factor.
+int significant_digits(int d, int scale) { return scale > 0 ? d + 1 : d + scale; }
+
+// The E field of a finite value from its digits: the same layout whatever
+// the number type the digits came from.
+bool lay_out_scientific(const ScientificDigits& digits, bool zero, bool negative, int w, int d, int scale,
+                        char* field) {
+    const int significant = significant_digits(d, scale);
     // k digits before the point move the exponent down by k - 1.
     const int exponent = zero ? 0 : digits.exponent + 1 - scale;
     if (std::abs(exponent) > 999) return overflow(w, field);
@@ -166,6 +179,28 @@ bool edit_scientific(double value, int w, int d, int scale, char* field) {
     out.put(static_cast<char>('0' + magnitude / 10 % 10));
     out.put(static_cast<char>('0' + magnitude % 10));
     return true;
+}
+
+}  // namespace
+
+bool edit_scientific(double value, int w, int d, int scale, char* field) {
+    require_width(w);
+    require_scale(d, scale);
+    if (!std::isfinite(value)) return edit_special_scientific(special_of(value), w, field);
+    DigitBuffer buffer;
+    const ScientificDigits digits = scientific_digits(value, significant_digits(d, scale), buffer);
+    const bool zero = value == 0;
+    return lay_out_scientific(digits, zero, std::signbit(value) && !zero, w, d, scale, field);
+}
+
+bool edit_scientific(Quad value, int w, int d, int scale, char* field) {
+    require_width(w);
+    require_scale(d, scale);
+    if (!quad_is_finite(value)) return edit_special_scientific(special_of(value), w, field);
+    DigitBuffer buffer;
+    const ScientificDigits digits = quad_scientific_digits(value, significant_digits(d, scale), buffer);
+    const bool zero = value == 0;
+    return lay_out_scientific(digits, zero, quad_sign_bit(value) && !zero, w, d, scale, field);
 }
 
 void edit_text(std::string_view text, int w, char* field) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "numerics/binary128.h"
+
 namespace kestrelfold {
 
 // Iw: right-justified digits, a minus sign for a negative value, no plus.
@@ -23,6 +25,10 @@ bool edit_fixed(double value, int w, int d, char* field);
 // Zero of either sign has no sign and exponent +00. NaN and the infinities
 // leave the first column blank and are left-adjusted from the second.
 bool edit_scientific(double value, int w, int d, int scale, char* field);
+
+// The same for a binary128 value: its correctly rounded digits, laid out
+// by the same rules.
+bool edit_scientific(Quad value, int w, int d, int scale, char* field);
 
 // Aw: the leftmost w bytes of a longer text, or the text right-justified.
 void edit_text(std::string_view text, int w, char* field);

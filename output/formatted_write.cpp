@@ -116,6 +116,9 @@ bool edit_item(RecordBuilder& record, const Edit& edit, const Item& item, int sc
             return edit_fixed(value, edit.w, edit.d, record.field(edit.w));
         }
         case Edit::Kind::E: {
+            if (const Quad* quad = std::get_if<Quad>(&item)) {
+                return edit_scientific(*quad, edit.w, edit.d, scale, record.field(edit.w));
+            }
             const double value = expect<double>(item, edit);
             return edit_scientific(value, edit.w, edit.d, scale, record.field(edit.w));
         }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <variant>
 
+#include "numerics/binary128.h"
 #include "output/layout.h"
 #include "output/units.h"
 
@@ -19,7 +20,8 @@ struct SizedText {
     std::int32_t width;
 };
 
-using Item = std::variant<std::int32_t, double, std::string_view, SizedText>;
+// A binary128 value (kestrelfold-quad) goes to an E descriptor only.
+using Item = std::variant<std::int32_t, double, std::string_view, SizedText, Quad>;
 
 // Writes the statement's records; a numeric field that does not fit is
 // filled with asterisks and the statement ends with the conversion warning.

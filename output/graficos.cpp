@@ -13,7 +13,8 @@ namespace {
 
 // Kestrelfold_T.dat: two comment records for gnuplot, then the rows of the
 // listed nodes exactly as the listing's table of solutions has them.
-void write_plot_data(Run& run) {
+template <typename Real>
+void write_plot_data(RunOf<Real>& run) {
     static const Layout heading = Layout::parse(
         R"~("# *** SOLUÇÕES DE T ***", /, )~"
         R"~("#", T7, "nó", T12, "x", T35, "analítico", T58, "numérico", T81, "erro")~");
@@ -28,7 +29,7 @@ void write_plot_data(Run& run) {
 // The user's script keeps its first records; the title command and "replot"
 // replace whatever followed them. A script shorter than that ends the run at
 // the read that meets its end.
-void update_plot_script(Run& run, std::string_view script, int kept_records,
+void update_plot_script(RunCommon& run, std::string_view script, int kept_records,
                         std::string_view title) {
     static const Layout title_command = Layout::parse(R"~(" set title '", A*, "'")~");
 
@@ -41,7 +42,7 @@ void update_plot_script(Run& run, std::string_view script, int kept_records,
     run.units.close(kPlotUnit);
 }
 
-void plot(Run& run, std::string_view script, int kept_records, std::string_view title) {
+void plot(RunCommon& run, std::string_view script, int kept_records, std::string_view title) {
     update_plot_script(run, script, kept_records, title);
     run_external_command(run, "wgnuplot " + std::string(script));
 }
@@ -58,11 +59,15 @@ std::string gnuplot_quoted(std::string_view title) {
     return quoted;
 }
 
-void graficos(Run& run) {
+template <typename Real>
+void graficos(RunOf<Real>& run) {
     write_plot_data(run);
     const std::string_view title = printed_title(run.titulo);
     plot(run, "Kestrelfold_T.gnu", 8, title);
     plot(run, "Kestrelfold_E.gnu", 6, title);
 }
+
+template void graficos(Run&);
+template void graficos(QuadRun&);
 
 }  // namespace kestrelfold

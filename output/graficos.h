@@ -10,7 +10,8 @@ inline constexpr int kPlotUnit = 11;
 
 // The plot data file, then each plot script with the run's title, shown by
 // the plotting program in turn.
-void graficos(Run& run);
+template <typename Real>
+void graficos(RunOf<Real>& run);
 
 // The title as it goes between the apostrophes of the scripts' title
 // command: each apostrophe doubled, gnuplot's escape inside a single-quoted

@@ -4,6 +4,7 @@
 namespace kestrelfold {
 
 // The table of coefficients and source terms of the listed nodes, on the listing.
-void lista_coeficientes(Run& run);
+template <typename Real>
+void lista_coeficientes(RunOf<Real>& run);
 
 }  // namespace kestrelfold

@@ -7,7 +7,8 @@ namespace kestrelfold {
 
 // One write: the title record, then the input data, each value followed by
 // its label so that the " = " of every data line stands in columns 28-30.
-void lista_dados(Run& run) {
+template <typename Real>
+void lista_dados(RunOf<Real>& run) {
     static const Layout header = Layout::parse(
         R"~(/, 7X, "título = ", A*, /, /, 1X, "*** DADOS ***", /, /, 23X, "caso = ", A50, /, /, )~"
         R"~(I8, 1X, ".................. = fonte", /, )~"
@@ -20,5 +21,8 @@ void lista_dados(Run& run) {
                     {SizedText{title, title_width(title)}, std::string_view(run.caso), run.fonte,
                      run.N, run.freq, run.h});
 }
+
+template void lista_dados(Run&);
+template void lista_dados(QuadRun&);
 
 }  // namespace kestrelfold

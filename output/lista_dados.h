@@ -4,6 +4,7 @@
 namespace kestrelfold {
 
 // The title record and the block of input data that open the listing.
-void lista_dados(Run& run);
+template <typename Real>
+void lista_dados(RunOf<Real>& run);
 
 }  // namespace kestrelfold

@@ -6,7 +6,8 @@
 
 namespace kestrelfold {
 
-void lista_solucao(Run& run) {
+template <typename Real>
+void lista_solucao(RunOf<Real>& run) {
     static const Layout heading = Layout::parse(
         R"~(/, 1X, "*** SOLUÇÕES DE T ***", /, /, )~"
         R"~(T7, "nó", T12, "x", T35, "analítico", T58, "numérico", T81, "erro", /)~");
@@ -16,5 +17,8 @@ void lista_solucao(Run& run) {
     for_each_listed_node(run.N, run.freq,
                          [&](std::int32_t i) { write_solution_row(listing, run, i); });
 }
+
+template void lista_solucao(Run&);
+template void lista_solucao(QuadRun&);
 
 }  // namespace kestrelfold

@@ -4,6 +4,7 @@
 namespace kestrelfold {
 
 // The table of exact and numerical solutions of the listed nodes, on the listing.
-void lista_solucao(Run& run);
+template <typename Real>
+void lista_solucao(RunOf<Real>& run);
 
 }  // namespace kestrelfold

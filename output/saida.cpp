@@ -9,11 +9,15 @@ namespace kestrelfold {
 
 // A section runs only when its switch is exactly 1; any other value leaves it
 // out without a trace.
-void saida(Run& run) {
+template <typename Real>
+void saida(RunOf<Real>& run) {
     if (run.coef == 1) lista_coeficientes(run);
     if (run.sol == 1) lista_solucao(run);
     if (run.graf == 1) graficos(run);
     variaveis_interesse(run);
 }
+
+template void saida(Run&);
+template void saida(QuadRun&);
 
 }  // namespace kestrelfold

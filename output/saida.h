@@ -4,6 +4,7 @@
 namespace kestrelfold {
 
 // The result sections of the listing, the plots and the extrapolation data file.
-void saida(Run& run);
+template <typename Real>
+void saida(RunOf<Real>& run);
 
 }  // namespace kestrelfold

@@ -10,6 +10,7 @@
 
 namespace kestrelfold {
 
-void write_solution_row(Unit& unit, const Run& run, std::int32_t i);
+template <typename Real>
+void write_solution_row(Unit& unit, const RunOf<Real>& run, std::int32_t i);
 
 }  // namespace kestrelfold

@@ -24,16 +24,18 @@ Layout quantity_layout(std::string_view label) {
     return Layout::parse(text);
 }
 
-void write_quantity(Unit& listing, const Layout& layout, double exact, double h,
-                    double numerical, std::string_view title) {
-    const double erro = exact - numerical;
+template <typename Real>
+void write_quantity(Unit& listing, const Layout& layout, Real exact, Real h, Real numerical,
+                    std::string_view title) {
+    const Real erro = exact - numerical;
     write_formatted(listing, layout,
                     {exact, h, numerical, SizedText{title, title_width(title)}, erro});
 }
 
 }  // namespace
 
-void variaveis_interesse(Run& run) {
+template <typename Real>
+void variaveis_interesse(RunOf<Real>& run) {
     static const Layout heading = Layout::parse(R"~(/, 1X, "*** VARIÁVEIS DE INTERESSE ***")~");
     static const Layout t_meio = quantity_layout("T(1/2)");
     static const Layout t_media = quantity_layout("T_média");
@@ -44,8 +46,8 @@ void variaveis_interesse(Run& run) {
 
     const std::string_view title = printed_title(run.titulo);
     const std::int32_t middle = no_meio(run.N);
-    const double T_meio = run.T[middle];
-    const double T_meio_a = Te_no(run.fonte, run.N, middle);
+    const Real T_meio = run.T[middle];
+    const Real T_meio_a = Te_no<Real>(run.fonte, run.N, middle);
 
     Unit& listing = run.units.get(10);
     write_formatted(listing, heading);
@@ -56,5 +58,8 @@ void variaveis_interesse(Run& run) {
 
     write_extrapolation_file(run, T_meio);
 }
+
+template void variaveis_interesse(Run&);
+template void variaveis_interesse(QuadRun&);
 
 }  // namespace kestrelfold

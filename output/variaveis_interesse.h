@@ -14,6 +14,7 @@ inline constexpr std::string_view kTempoLabel = " = tempo de processamento (segu
 
 // The quantities of interest with their errors and the processing time, on
 // the listing; then the extrapolation data file, shown in the editor.
-void variaveis_interesse(Run& run);
+template <typename Real>
+void variaveis_interesse(RunOf<Real>& run);
 
 }  // namespace kestrelfold
