@@ -212,8 +212,8 @@ std::string roundoff_plot(const StudyTable& table) {
         const std::string lc = " lc " + std::to_string(color);
         const std::string what(label(study.quantity));
         auto add = [&](const std::string& curve) { command += (command.empty() ? "plot " : ", \\\n     ") + curve; };
-        add(block + " using 1:2 with points pt 7" + lc + " title '" + what + ": discretização'");
-        add(block + " using 1:3 with points pt 6" + lc + " title '" + what + ": arredondamento'");
+        add(block + " using 1:2 with points pt 7" + lc + " title '" + what + "'");
+        add(block + " using 1:3 with points pt 6" + lc + " notitle");
         if (const auto& law = study.split->discretisation) {
             functions += law_function("disc_" + name, *law, false);
             add("disc_" + name + "(x) with lines dt 1" + lc + " notitle");
@@ -244,7 +244,10 @@ std::string roundoff_plot(const StudyTable& table) {
            "set ylabel '|componente do erro|'\n"
            "set key below horizontal\n" + h_range(table) + y_range +
            "set title 'Discretização (cheia) e arredondamento (vazia) contra h, fonte " + std::to_string(table.fonte) +
-           "; linhas: leis ajustadas'\n" + functions + command + "\n";
+           "'\n" + functions + command +
+           ", \\\n     keyentry with points pt 7 lc 'gray40' title 'discretização'"
+           ", \\\n     keyentry with points pt 6 lc 'gray40' title 'arredondamento'"
+           ", \\\n     keyentry with lines lc 'gray40' title 'leis ajustadas'\n";
 }
 
 }  // namespace

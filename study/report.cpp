@@ -24,6 +24,7 @@ StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& opti
             missing.push_back({N, std::move(reading.problem)});
             continue;
         }
+        if (quad_study) reading.values->quad_values = reading.quad_values;
         if (!quad_study && options.quad_reference) {
             RunReading reference = read_run(folder / kQuadFolder, options.fonte, N, input, Precision::quad);
             if (reference.quad_values) {

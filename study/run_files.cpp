@@ -204,7 +204,7 @@ RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, 
     }
     // 33 digits give every double back exactly through binary128.
     RunReading reading{MeshValues{N, static_cast<double>(v[0]),
-                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])}},
+                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])}, {}, {}},
                        {}, {}};
     if (precision == Precision::quad) reading.quad_values = std::array<Quad, 3>{v[1], v[2], v[3]};
     return reading;

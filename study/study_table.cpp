@@ -23,6 +23,11 @@ std::vector<MeshRow> base_rows(Quantity q, std::size_t index, std::int32_t fonte
         row.value = mesh.values[index];
         row.exact = exact_value(q, fonte, mesh.N);
         row.error = row.exact - row.value;
+        if (mesh.quad_values) {
+            const Quad exact = exact_quad_value(q, fonte, mesh.N);
+            row.exact = static_cast<double>(exact);
+            row.error = static_cast<double>(exact - (*mesh.quad_values)[index]);
+        }
         if (mesh.reference) {
             row.reference = (*mesh.reference)[index];
             row.split = split_error(row.value, *row.reference, exact_quad_value(q, fonte, mesh.N));
@@ -118,12 +123,20 @@ std::vector<T> column(const std::vector<MeshRow>& rows, F field) {
 }
 
 QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::span<const MeshValues> meshes) {
-    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, {}, {}};
+    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, {}, {}, {}};
     std::vector<MeshRow>& rows = study.rows;
     const auto N = column<std::int32_t>(rows, [](const MeshRow& r) { return r.N; });
     const auto errors = column<double>(rows, [](const MeshRow& r) { return r.error; });
     const auto exact = column<double>(rows, [](const MeshRow& r) { return r.exact; });
-    const auto values = column<double>(rows, [](const MeshRow& r) { return r.value; });
+    // The tableau in binary128: a quad run's values as written, a double
+    // run's as they are.
+    std::vector<Quad> values;
+    std::vector<Quad> precise_exact;
+    for (std::size_t k = 0; k < meshes.size(); ++k) {
+        const MeshValues& mesh = meshes[k];
+        values.push_back(mesh.quad_values ? (*mesh.quad_values)[index] : static_cast<Quad>(mesh.values[index]));
+        precise_exact.push_back(mesh.quad_values ? exact_quad_value(q, fonte, mesh.N) : static_cast<Quad>(exact[k]));
+    }
     const auto p_E = column<std::optional<double>>(rows, [](const MeshRow& r) { return r.p_E; });
 
     study.exact = exact_quantity(N, errors, exact);
@@ -138,7 +151,8 @@ QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::s
     add_estimates(rows);
     study.verdict = verdict_of(rows);
 
-    study.tableau = repeated_richardson(N, values, exact, marks, [q](int m) { return expansion_order(q, m); });
+    study.tableau =
+        repeated_richardson(N, values, precise_exact, marks, [q](int m) { return expansion_order(q, m); });
     study.split = split_analysis(rows, study.optimal);
     return study;
 }
@@ -164,7 +178,7 @@ Quad exact_quad_value(Quantity q, std::int32_t fonte, std::int32_t N) {
 }
 
 StudyTable compute_study(std::int32_t fonte, std::span<const MeshValues> meshes, std::vector<MissingMesh> missing) {
-    StudyTable table{fonte, {}, std::move(missing)};
+    StudyTable table{fonte, {}, std::move(missing), {}};
     for (std::size_t i = 0; i < kQuantities.size(); ++i) {
         table.quantities.push_back(study_of(kQuantities[i], i, fonte, meshes));
     }

@@ -29,6 +29,9 @@ struct MeshValues {
     // has a complete one: the discrete solution's, to within binary128's
     // round-off.
     std::optional<std::array<Quad, 3>> reference;
+    // A study of kestrelfold-quad itself: its values as written, of which
+    // `values` are the doubles nearest.
+    std::optional<std::array<Quad, 3>> quad_values;
 };
 
 struct MeshRow {
@@ -96,6 +99,13 @@ struct MissingMesh {
     std::string problem;
 };
 
+// A mesh whose kestrelfold-quad run is missing or incomplete, and why; its
+// double results are reported all the same.
+struct MissingReference {
+    std::int32_t N;
+    std::string problem;
+};
+
 struct StudyTable {
     std::int32_t fonte;
     std::vector<QuantityStudy> quantities;  // in the order of kQuantities
@@ -105,6 +115,8 @@ struct StudyTable {
 
 // The study of the meshes given (coarse to fine, each N once), against the
 // exact values of the fonte as the program forms them.
+// Meshes with quad_values are studied in binary128: their errors are
+// formed from the binary128 exact values and their extrapolations go deeper.
 StudyTable compute_study(std::int32_t fonte, std::span<const MeshValues> meshes,
                          std::vector<MissingMesh> missing = {});
 
@@ -114,11 +126,5 @@ StudyTable compute_study(std::int32_t fonte, std::span<const MeshValues> meshes,
 double exact_value(Quantity q, std::int32_t fonte, std::int32_t N);
 Quad exact_quad_value(Quantity q, std::int32_t fonte, std::int32_t N);
 
-// A mesh whose kestrelfold-quad run is missing or incomplete, and why; its
-// double results are reported all the same.
-struct MissingReference {
-    std::int32_t N;
-    std::string problem;
-};
 
 }  // namespace kestrelfold::study
