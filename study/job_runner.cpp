@@ -2,69 +2,24 @@
 
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 
 #include <cerrno>
 #include <iostream>
 #include <string>
 
-#include "driver/interruption.h"
 #include "driver/run_command.h"
+#include "study/signal_wait.h"
 
 namespace kestrelfold::study {
 namespace {
 
-// The signals the runner waits for, blocked while it runs; the children get
-// the caller's mask back and the default action of each.
-class SignalWait {
-public:
-    SignalWait() {
-        set_ = interrupting_signals();
-        sigaddset(&set_, SIGCHLD);
-        sigprocmask(SIG_BLOCK, &set_, &saved_mask_);
-        // SIGCHLD is ignored by default, and an ignored signal need not stay
-        // pending: a handler that does nothing keeps it.
-        struct sigaction action {};
-        action.sa_handler = [](int) {};
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGCHLD, &action, &saved_chld_);
-    }
-    ~SignalWait() {
-        sigaction(SIGCHLD, &saved_chld_, nullptr);
-        sigprocmask(SIG_SETMASK, &saved_mask_, nullptr);
-    }
-    SignalWait(const SignalWait&) = delete;
-    SignalWait& operator=(const SignalWait&) = delete;
-
-    // The next signal of the set, or 0 when `seconds` (> 0) passed first.
-    int wait(double seconds) {
-        siginfo_t info;
-        timespec timeout{static_cast<time_t>(seconds), 0};
-        for (;;) {
-            const int signal = seconds > 0 ? sigtimedwait(&set_, &info, &timeout) : sigwaitinfo(&set_, &info);
-            if (signal > 0) return signal;
-            if (errno != EINTR) return 0;  // EAGAIN: the time passed
-        }
-    }
-
-    const sigset_t& saved_mask() const { return saved_mask_; }
-
-private:
-    sigset_t set_;
-    sigset_t saved_mask_;
-    struct sigaction saved_chld_ {};
-};
-
 // The runs start with the study's own mask and the default actions of the
 // signals it waits for.
 pid_t spawn_job(const Job& job, const sigset_t& mask) {
-    sigset_t defaults = interrupting_signals();
-    sigaddset(&defaults, SIGCHLD);
-    sigaddset(&defaults, SIGXFSZ);
     std::cerr.flush();
     // A line may run two programs one after the other: its shell is no
     // program of the study's, and a signal must reach the one running.
-    return spawn_shell(job.command, mask, defaults, true);
+    return spawn_shell(job.command, mask, SignalWait::child_defaults(), true);
 }
 
 struct Running {

@@ -26,10 +26,15 @@ std::optional<fs::path> executable_on_path(std::string_view path, std::string_vi
     }
 }
 
-std::optional<fs::path> find_program(std::string_view name) {
+fs::path study_program() {
     std::error_code error;
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
-    if (!error) {
+    return error ? fs::path("kestrelfold-study") : self;
+}
+
+std::optional<fs::path> find_program(std::string_view name) {
+    const fs::path self = study_program();
+    if (self.is_absolute()) {
         if (auto beside = executable_in(self.parent_path(), name)) return beside;
     }
     const char* path = std::getenv("PATH");

@@ -22,4 +22,9 @@ inline constexpr std::string_view kQuadProgram = "kestrelfold-quad";
 // The program `name` beside this executable, else on PATH; nothing when neither.
 std::optional<std::filesystem::path> find_program(std::string_view name);
 
+// This program by its absolute path, for the commands it prints: they run
+// the same kestrelfold-study whatever PATH holds. Its bare name when the
+// system does not say where it is.
+std::filesystem::path study_program();
+
 }  // namespace kestrelfold::study

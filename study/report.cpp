@@ -2,9 +2,12 @@
 
 #include "study/csv_report.h"
 #include "study/gnuplot_script.h"
+#include "study/report_staging.h"
 #include "study/run_files.h"
 #include "study/run_input.h"
+#include "study/signal_wait.h"
 #include "study/study_layout.h"
+#include "study/tex_report.h"
 #include "study/text_file.h"
 #include "study/text_report.h"
 
@@ -21,7 +24,7 @@ StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& opti
         RunReading reading = quad_study ? read_run(folder / kQuadFolder, options.fonte, N, input, Precision::quad)
                                         : read_run(folder, options.fonte, N, input);
         if (!reading.values) {
-            missing.push_back({N, std::move(reading.problem)});
+            missing.push_back({N, std::move(reading.problem), std::move(reading.problem_portuguese)});
             continue;
         }
         if (quad_study) reading.values->quad_values = reading.quad_values;
@@ -30,7 +33,7 @@ StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& opti
             if (reference.quad_values) {
                 reading.values->reference = reference.quad_values;
             } else {
-                missing_references.push_back({N, std::move(reference.problem)});
+                missing_references.push_back({N, std::move(reference.problem), std::move(reference.problem_portuguese)});
             }
         }
         complete.push_back(*reading.values);
@@ -43,18 +46,41 @@ StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& opti
 void write_report_files(const std::filesystem::path& dir, const StudyTable& table) {
     write_file(dir / kCsvReport, study_csv(table));
     write_file(dir / kTextReport, study_text(table));
+    write_file(dir / kTexReport, study_tex(table));
     write_file(dir / kPlotScript, study_gnuplot_script(table));
 }
 
-ReportOutcome write_report(const std::filesystem::path& dir, const StudyOptions& options) {
-    const StudyTable table = read_study(dir, options);
-    write_report_files(dir, table);
-    const std::size_t complete = table.quantities.front().rows.size();
+namespace {
+
+// The plots of the staged report, drawn beside its script.
+PlotOutcome staged_plots(const ReportStaging& staging, std::size_t complete, SignalWait& signals) {
     // A curve needs two meshes, and gnuplot complains about a range of one.
-    PlotOutcome plots = complete >= 2
-                            ? draw_plots(dir)
-                            : PlotOutcome{PlotResult::nothing_to_draw, "fewer than two complete meshes: no plots drawn"};
-    return {table.missing, table.missing_references, complete, std::move(plots)};
+    if (complete < 2) return {PlotResult::nothing_to_draw, "fewer than two complete meshes: no plots", {}};
+    return draw_plots(staging.path(), signals);
+}
+
+}  // namespace
+
+ReportOutcome write_report(const std::filesystem::path& dir, const StudyOptions& options) {
+    SignalWait signals;
+    const StudyTable table = read_study(dir, options);
+    ReportOutcome outcome;
+    outcome.missing = table.missing;
+    outcome.missing_references = table.missing_references;
+    outcome.split = has_roundoff_plot(table);
+    outcome.complete = table.quantities.front().rows.size();
+    if (outcome.complete == 0) return outcome;
+
+    const ReportStaging staging(dir);
+    write_report_files(staging.path(), table);
+    if ((outcome.interrupted_by = signals.pending_interruption())) return outcome;
+    outcome.plots = staged_plots(staging, outcome.complete, signals);
+    if ((outcome.interrupted_by = outcome.plots.signal)) return outcome;
+    if ((outcome.interrupted_by = signals.pending_interruption())) return outcome;
+    staging.commit();
+    outcome.written = true;
+    outcome.interrupted_by = signals.pending_interruption();
+    return outcome;
 }
 
 }  // namespace kestrelfold::study

@@ -63,14 +63,26 @@ std::string last_log_line(const fs::path& folder) {
     return line;
 }
 
-std::string why_not(const fs::path& folder, const std::string& what) {
+// Why a run does not count, in English and in Portuguese.
+struct Why {
+    std::string english;
+    std::string portuguese;
+    bool any() const { return !english.empty(); }
+};
+
+RunReading not_complete(Why why) { return {{}, {}, std::move(why.english), std::move(why.portuguese)}; }
+
+// With what the run said last, when it said anything: its own words, quoted.
+Why why_not(const fs::path& folder, Why why) {
     const std::string said = last_log_line(folder);
-    return said.empty() ? what : what + " (the run said: " + said + ")";
+    if (said.empty()) return why;
+    return {why.english + " (the run said: " + said + ")", why.portuguese + " (a execução disse: " + said + ")"};
 }
 
-std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
-                        RunInput& input) {
+Why check_input(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned,
+                RunInput& input) {
     const fs::path file = folder / kInputFile;
+    const std::string name(kInputFile);
     const std::optional<std::string> bytes = read_file(file, kLongestPlannedInput);
     if (bytes && *bytes == planned) {
         input = {std::string(kRunListing), fonte, N};
@@ -78,17 +90,17 @@ std::string check_input(const fs::path& folder, std::int32_t fonte, std::int32_t
     }
     // The unit would make a missing file.
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return "no " + std::string(kInputFile);
+    if (!fs::is_regular_file(file, error)) return {"no " + name, "sem " + name};
     try {
         input = read_input(file);
     } catch (const FatalError& failure) {
-        return std::string(kInputFile) + " unreadable: " + failure.what();
+        return {name + " unreadable: " + failure.what(), name + " ilegível (a leitura diz: " + failure.what() + ")"};
     }
     if (input.fonte != fonte || input.N != N) {
-        return std::string(kInputFile) + " is for fonte " + std::to_string(input.fonte) + ", N = " +
-               std::to_string(input.N);
+        const std::string mesh = std::to_string(input.fonte) + ", N = " + std::to_string(input.N);
+        return {name + " is for fonte " + mesh, name + " é da fonte " + mesh};
     }
-    if (trimmed_caso(input.caso).empty()) return std::string(kInputFile) + " names no listing";
+    if (trimmed_caso(input.caso).empty()) return {name + " names no listing", name + " não dá nome à listagem"};
     return {};
 }
 
@@ -178,34 +190,49 @@ bool listing_complete(std::string_view tail) {
     return field_end - start == kTempoWidth && tail.substr(field_end - 1, 1).find_first_of("0123456789*") == 0;
 }
 
+std::optional<double> listing_time(std::string_view tail) {
+    if (!listing_complete(tail)) return std::nullopt;
+    std::string_view field = tail.substr(tail.size() - kRecordEnd.size() - kTempoLabel.size() - kTempoWidth, kTempoWidth);
+    while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+    double seconds = 0;
+    const auto [stop, error] = std::from_chars(field.data(), field.data() + field.size(), seconds,
+                                               std::chars_format::fixed);
+    if (error != std::errc() || stop != field.data() + field.size()) return std::nullopt;
+    return seconds;
+}
+
 RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input,
                     Precision precision) {
     RunInput input;
-    if (std::string problem = check_input(folder, fonte, N, planned_input, input); !problem.empty()) {
-        return {{}, {}, problem};
-    }
+    if (Why why = check_input(folder, fonte, N, planned_input, input); why.any()) return not_complete(std::move(why));
 
     const std::string listing(trimmed_caso(input.caso));
     const std::optional<std::string> tail = read_tail(folder / listing, kListingTail);
-    if (!tail) return {{}, {}, why_not(folder, "no listing " + listing)};
-    if (!listing_complete(*tail)) return {{}, {}, why_not(folder, "the listing " + listing + " is incomplete")};
+    if (!tail) return not_complete(why_not(folder, {"no listing " + listing, "sem a listagem " + listing}));
+    if (!listing_complete(*tail)) {
+        return not_complete(why_not(folder, {"the listing " + listing + " is incomplete",
+                                             "a listagem " + listing + " está incompleta"}));
+    }
     const std::string data_file = extrapolation_file_name(input.caso);
+    const Why unreadable{data_file + " is incomplete or unreadable", data_file + " está incompleto ou ilegível"};
     const std::optional<std::string> data = read_file(folder / data_file, kLongestDataFile);
     if (!data) {
         std::error_code error;
         const bool there = fs::exists(folder / data_file, error);
-        return {{}, {}, why_not(folder, there ? data_file + " is incomplete or unreadable" : "no " + data_file)};
+        return not_complete(why_not(folder, there ? unreadable : Why{"no " + data_file, "sem " + data_file}));
     }
     const std::optional<std::array<Quad, 4>> values = parse_extrapolation_records<Quad>(*data);
-    if (!values) return {{}, {}, why_not(folder, data_file + " is incomplete or unreadable")};
+    if (!values) return not_complete(why_not(folder, unreadable));
     const std::array<Quad, 4>& v = *values;
     if (!h_of_the_mesh(v[0], N, precision)) {
-        return {{}, {}, data_file + " holds an h other than 1/" + std::to_string(N)};
+        const std::string h = "1/" + std::to_string(N);
+        return not_complete({data_file + " holds an h other than " + h, data_file + " tem um h diferente de " + h});
     }
     // 33 digits give every double back exactly through binary128.
     RunReading reading{MeshValues{N, static_cast<double>(v[0]),
-                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])}, {}, {}},
-                       {}, {}};
+                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])},
+                                  {}, {}, listing_time(*tail)},
+                       {}, {}, {}};
     if (precision == Precision::quad) reading.quad_values = std::array<Quad, 3>{v[1], v[2], v[3]};
     return reading;
 }

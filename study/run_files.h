@@ -20,7 +20,8 @@ namespace kestrelfold::study {
 struct RunReading {
     std::optional<MeshValues> values;  // when the run is complete (rounded to double for a quad run)
     std::optional<std::array<Quad, 3>> quad_values;  // a complete kestrelfold-quad run's, as written
-    std::string problem;               // otherwise, why not
+    std::string problem;               // otherwise, why not: for standard error
+    std::string problem_portuguese;    // and for the text report
 };
 
 // `planned_input` is the input file the study wrote for the mesh: a file
@@ -48,5 +49,9 @@ std::optional<Real> parse_e_field(std::string_view field);
 // Whether a listing's last record is the processing time, which the
 // program writes last: a listing cut short by a failure or a kill is not.
 bool listing_complete(std::string_view tail);
+
+// The processing time a complete listing ends with, in seconds; nothing
+// for a field of asterisks (or a listing that is not complete).
+std::optional<double> listing_time(std::string_view tail);
 
 }  // namespace kestrelfold::study

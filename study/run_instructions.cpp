@@ -1,6 +1,7 @@
 #include "study/run_instructions.h"
 
 #include "driver/run_command.h"
+#include "study/program_location.h"
 #include "study/study_layout.h"
 #include "study/task_memory.h"
 
@@ -31,9 +32,11 @@ std::string shell_word(std::string_view text) {
     return plain ? std::string(text) : shell_quote(text);
 }
 
-std::string report_command(const StudyOptions& options, const std::filesystem::path& dir) {
-    std::string command = "kestrelfold-study --report-only --fonte " + std::to_string(options.fonte) +
-                          " --meshes " + mesh_list_text(options.meshes);
+std::string study_command(const StudyOptions& options, const std::filesystem::path& dir, StudyMode mode) {
+    std::string command = shell_word(study_program().string());
+    if (mode == StudyMode::plan_only) command += " --plan-only";
+    if (mode == StudyMode::report_only) command += " --report-only";
+    command += " --fonte " + std::to_string(options.fonte) + " --meshes " + mesh_list_text(options.meshes);
     if (options.title) command += " --title " + shell_word(*options.title);
     if (options.precision == Precision::quad) {
         command += " --precision quad";
@@ -41,6 +44,10 @@ std::string report_command(const StudyOptions& options, const std::filesystem::p
         command += " --no-quad";
     }
     return command + " --dir " + shell_word(dir.string());
+}
+
+std::string report_command(const StudyOptions& options, const std::filesystem::path& dir) {
+    return study_command(options, dir, StudyMode::report_only);
 }
 
 std::string plan_instructions(const Plan& plan, const StudyOptions& options) {

@@ -11,8 +11,12 @@
 
 namespace kestrelfold::study {
 
-// `kestrelfold-study --report-only` with the study's fonte, meshes, title
-// and folder: the same study, reported.
+// This kestrelfold-study, by its absolute path, with the study's fonte,
+// meshes, title and folder, in `mode`: the same study again (never with
+// --force: the meshes complete are kept), or reported.
+std::string study_command(const StudyOptions& options, const std::filesystem::path& dir, StudyMode mode);
+
+// study_command in the mode --report-only.
 std::string report_command(const StudyOptions& options, const std::filesystem::path& dir);
 
 // The text for stdout after a plan: the meshes to run and the commands, or,

@@ -81,7 +81,7 @@ std::string missing_references_text(const StudyTable& table) {
     if (table.missing_references.empty()) return {};
     std::string text = "\nMalhas sem execução completa de kestrelfold-quad (erros sem separação):\n";
     for (const MissingReference& mesh : table.missing_references) {
-        text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem + "\n";
+        text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
     }
     return text;
 }

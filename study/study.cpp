@@ -15,6 +15,7 @@
 #include "study/report.h"
 #include "study/run_instructions.h"
 #include "study/study_layout.h"
+#include "study/study_table.h"
 #include "study/text_file.h"
 
 namespace kestrelfold::study {
@@ -34,10 +35,16 @@ std::vector<const JobOutcome*> failed_runs(const RunnerResult& ran, const Report
     return failed;
 }
 
+// Where the report is, for the summary line.
 std::string report_files(const std::filesystem::path& dir, const ReportOutcome& report) {
-    std::string text = "report in " + (dir / kTextReport).string();
+    if (!report.written) return "no report written";
+    std::string text = "report in " + (dir / kTextReport).string() + " (and " + std::string(kCsvReport) + ", " +
+                       std::string(kTexReport) + ")";
     if (report.plots.result == PlotResult::drawn) {
-        text += ", plots " + (dir / kErrorPlot).string() + " and " + (dir / kOrderPlot).string();
+        text += ", plots " + (dir / picture_name(kErrorPlot, kRequiredKind)).string() +
+                (report.split ? ", " : " and ") + picture_name(kOrderPlot, kRequiredKind);
+        if (report.split) text += " and " + picture_name(kRoundoffPlot, kRequiredKind);
+        text += " (and their PDF)";
     }
     return text;
 }
@@ -48,18 +55,28 @@ std::string summary(const Plan& plan, const RunnerResult& ran, const ReportOutco
            " without a result; " + fixed(seconds, 1).value_or("?") + " s; " + report_files(plan.dir, report);
 }
 
-// The report's problems, one line each: the meshes without a complete run
-// and plots that could not be drawn. Whether any makes the study fail.
-bool tell_problems(const ReportOutcome& report, std::ostream& err) {
+// The report's problems, one line each: the meshes without a complete run,
+// a report of nothing, and plots that could not be drawn. Whether any makes
+// the study fail.
+bool tell_problems(const std::filesystem::path& dir, const ReportOutcome& report, std::ostream& err) {
     for (const MissingMesh& mesh : report.missing) {
         err << kName << "N = " << mesh.N << ": no complete run: " << mesh.problem << std::endl;
+    }
+    if (report.complete == 0) {
+        err << kName << "no mesh of the list has a complete run in " << dir.string()
+            << ": no report written, every file there is as it was" << std::endl;
+        return true;
+    }
+    if (!report.plots.said.empty()) err << report.plots.said << (report.plots.said.ends_with('\n') ? "" : "\n");
+    if (report.plots.result != PlotResult::drawn) {
+        err << kName << report.plots.message << "; the plots of an earlier report are removed" << std::endl;
     }
     for (const MissingReference& mesh : report.missing_references) {
         err << kName << "N = " << mesh.N << ": no complete run of " << kQuadProgram << ": " << mesh.problem
             << "; the mesh's errors are reported without their split" << std::endl;
     }
-    if (report.plots.result != PlotResult::drawn) err << kName << report.plots.message << std::endl;
-    return !report.missing.empty() || !report.missing_references.empty() || report.plots.result == PlotResult::failed;
+    return !report.missing.empty() || !report.missing_references.empty() ||
+           report.plots.result == PlotResult::failed;
 }
 
 // The programs the study runs, found beside kestrelfold-study or on PATH;
@@ -79,6 +96,30 @@ std::optional<StudyPrograms> programs_or_say(const StudyOptions& options, std::o
     return programs;
 }
 
+// The meshes of the list with a complete run in the folder.
+std::size_t complete_meshes(const std::filesystem::path& dir, const StudyOptions& options) {
+    return read_study(dir, options).quantities.front().rows.size();
+}
+
+// One line for a study that a signal stopped, then the end by that signal.
+[[noreturn]] void end_interrupted(int signal, const std::string& what, std::ostream& err) {
+    err << kName << interruption_message(signal) << ": " << what << std::endl;
+    end_by_signal(signal);
+}
+
+// A whole study stopped, in its runs or its report: how far it got, and the
+// command that goes on from there.
+[[noreturn]] void end_whole_study(int signal, const Plan& plan, const StudyOptions& options, bool report_written,
+                                  std::ostream& err) {
+    const std::string meshes = std::to_string(complete_meshes(plan.dir, options)) + " of " +
+                               std::to_string(plan.meshes.size()) + " meshes complete in " + plan.dir.string();
+    const std::string report =
+        report_written ? "the report is written" : "no report written (an earlier one is as it was)";
+    end_interrupted(signal,
+                    meshes + ", " + report + "; to go on: " + study_command(options, plan.dir, StudyMode::whole),
+                    err);
+}
+
 int whole_study(const StudyOptions& options, std::ostream& err) {
     const std::optional<StudyPrograms> programs = programs_or_say(options, err);
     if (!programs) return 1;
@@ -86,14 +127,11 @@ int whole_study(const StudyOptions& options, std::ostream& err) {
     Progress progress(err, ::isatty(STDERR_FILENO) == 1, plan.meshes.size(), plan.complete);
     const RunnerResult ran = run_jobs(plan.jobs, {options.jobs, available_memory()}, progress);
     progress.close();
-    if (ran.interrupted_by) {
-        err << kName << "stopped by signal " << ran.interrupted_by << "; the meshes completed are kept: "
-            << "the same command goes on from there" << std::endl;
-        end_by_signal(ran.interrupted_by);
-    }
+    if (ran.interrupted_by) end_whole_study(ran.interrupted_by, plan, options, false, err);
 
     const ReportOutcome report = write_report(plan.dir, options);
-    bool failed = tell_problems(report, err);
+    if (report.interrupted_by) end_whole_study(report.interrupted_by, plan, options, report.written, err);
+    bool failed = tell_problems(plan.dir, report, err);
     for (const JobOutcome* outcome : failed_runs(ran, report)) {
         err << kName << "N = " << outcome->N << ": the run " << describe(*outcome) << std::endl;
         failed = true;
@@ -112,7 +150,8 @@ int plan_only(const StudyOptions& options, std::ostream& out, std::ostream& err)
 }
 
 // The report alone, of a study planned and run before: its folder must be
-// there (a report of nothing would only hide a wrong --dir).
+// there, and a mesh of the list complete in it (a report of nothing would
+// only hide a wrong --dir, --meshes or --fonte, and replace a good one).
 int report_only(const StudyOptions& options, std::ostream& err) {
     std::error_code error;
     const std::filesystem::path dir = std::filesystem::canonical(options.dir, error);
@@ -122,7 +161,14 @@ int report_only(const StudyOptions& options, std::ostream& err) {
         return 1;
     }
     const ReportOutcome report = write_report(dir, options);
-    const bool failed = tell_problems(report, err);
+    if (report.interrupted_by) {
+        end_interrupted(report.interrupted_by,
+                        report.written ? "the report in " + dir.string() + " is written"
+                                       : "no report written, the files of an earlier one in " + dir.string() +
+                                             " are as they were; to write it: " + report_command(options, dir),
+                        err);
+    }
+    const bool failed = tell_problems(dir, report, err);
     err << kName << options.meshes.size() << " meshes: " << report.complete << " complete, " << report.missing.size()
         << " without a result; " << report_files(dir, report) << std::endl;
     return failed ? 1 : 0;

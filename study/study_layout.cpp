@@ -11,4 +11,17 @@ std::string mesh_folder_name(std::int32_t N) {
     return name += digits;
 }
 
+std::string picture_name(std::string_view plot, std::string_view kind) {
+    return std::string(plot) + "." + std::string(kind);
+}
+
+std::vector<std::string> report_file_names() {
+    std::vector<std::string> names = {std::string(kCsvReport), std::string(kTextReport), std::string(kTexReport),
+                                      std::string(kPlotScript)};
+    for (std::string_view kind : kPictureKinds) {
+        for (std::string_view plot : {kErrorPlot, kOrderPlot, kRoundoffPlot}) names.push_back(picture_name(plot, kind));
+    }
+    return names;
+}
+
 }  // namespace kestrelfold::study

@@ -8,10 +8,13 @@
 //   DIR/N0000000160/quad/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log (kestrelfold-quad's run)
 //   DIR/bin/notepad
 //   DIR/jobs.txt, DIR/slurm.sh, DIR/slurm-<job>_<task>.out
-//   DIR/estudo.csv, estudo.txt, estudo.gnu, erro.png, ordem.png, arredondamento.png
+//   DIR/estudo.csv, estudo.txt, estudo.tex, estudo.gnu, erro.png, ordem.png, erro.pdf, ordem.pdf,
+//   arredondamento.png, arredondamento.pdf (with the runs of kestrelfold-quad)
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestrelfold::study {
 
@@ -35,8 +38,20 @@ inline constexpr std::string_view kSlurmOutput = "slurm-%A_%a.out";
 inline constexpr std::string_view kCsvReport = "estudo.csv";
 inline constexpr std::string_view kTextReport = "estudo.txt";
 inline constexpr std::string_view kPlotScript = "estudo.gnu";
-inline constexpr std::string_view kErrorPlot = "erro.png";
-inline constexpr std::string_view kOrderPlot = "ordem.png";
-inline constexpr std::string_view kRoundoffPlot = "arredondamento.png";
+inline constexpr std::string_view kTexReport = "estudo.tex";
+// The two plots, each drawn in every kind of picture: erro.png, erro.pdf, ...
+inline constexpr std::string_view kErrorPlot = "erro";
+inline constexpr std::string_view kOrderPlot = "ordem";
+// Drawn when the study has the runs of kestrelfold-quad to split the errors.
+inline constexpr std::string_view kRoundoffPlot = "arredondamento";
+inline constexpr std::array<std::string_view, 2> kPictureKinds = {"png", "pdf"};
+// The picture every gnuplot draws; the others need a terminal it may lack.
+inline constexpr std::string_view kRequiredKind = "png";
+
+// "erro.png"
+std::string picture_name(std::string_view plot, std::string_view kind);
+
+// Every file of a report: they are replaced together, as one set.
+std::vector<std::string> report_file_names();
 
 }  // namespace kestrelfold::study

@@ -1,6 +1,7 @@
 #include "study/study_table.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "numerics/mesh.h"
@@ -32,6 +33,7 @@ std::vector<MeshRow> base_rows(Quantity q, std::size_t index, std::int32_t fonte
             row.reference = (*mesh.reference)[index];
             row.split = split_error(row.value, *row.reference, exact_quad_value(q, fonte, mesh.N));
         }
+        row.tcpu = mesh.tcpu;
         if (!rows.empty()) {
             row.p_E = observed_order(rows.back().error, row.error, ratio(rows.back(), row));
             row.sign_change = (rows.back().error < 0 && row.error > 0) || (rows.back().error > 0 && row.error < 0);
@@ -60,7 +62,9 @@ void add_estimates(std::vector<MeshRow>& rows) {
         fine.U = finite(extrapolation.U);
         if (fine.U) fine.effectivity = effectivity(*fine.U, fine.error);
         const Gci index = gci(coarse.value, fine.value, r21, fine.p_U);
-        if (std::isfinite(index.value)) fine.gci = index;
+        if (!std::isfinite(index.value)) continue;
+        fine.gci = index;
+        if (std::fabs(fine.value) >= kSmallestRelativeBase) fine.gci_percent = finite(100 * index.value / std::fabs(fine.value));
     }
 }
 
@@ -72,6 +76,9 @@ Verdict verdict_of(const std::vector<MeshRow>& rows) {
             if (!verdict.first_roundoff) verdict.first_roundoff = k;
             continue;
         }
+        if (rows[k].sign_change && !verdict.first_sign_change) verdict.first_sign_change = k;
+        if (verdict.first_sign_change) continue;
+        verdict.last_judged = k;
         if (rows[k].p_E) orders.push_back(*rows[k].p_E);
         if (rows[k].convergence) verdict.convergence = rows[k].convergence;
     }
@@ -123,7 +130,7 @@ std::vector<T> column(const std::vector<MeshRow>& rows, F field) {
 }
 
 QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::span<const MeshValues> meshes) {
-    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, {}, {}, {}};
+    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, false, 0, {}, {}, {}};
     std::vector<MeshRow>& rows = study.rows;
     const auto N = column<std::int32_t>(rows, [](const MeshRow& r) { return r.N; });
     const auto errors = column<double>(rows, [](const MeshRow& r) { return r.error; });
@@ -141,6 +148,16 @@ QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::s
 
     study.exact = exact_quantity(N, errors, exact);
     study.optimal = optimal_mesh(errors);
+    study.smallest_is_cancellation = !rows.empty() && rows[study.optimal].sign_change;
+    study.optimal_without_cancellation = study.optimal;
+    if (study.smallest_is_cancellation) {
+        // The first mesh has no sign change: some mesh always qualifies.
+        std::vector<double> kept_sign = errors;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (rows[k].sign_change) kept_sign[k] = std::numeric_limits<double>::infinity();
+        }
+        study.optimal_without_cancellation = optimal_mesh(kept_sign);
+    }
     // An exact quantity's errors are round-off on every mesh: no order of
     // them means anything.
     std::vector<bool> marks = study.exact ? std::vector<bool>(rows.size(), true) : roundoff_marks(errors, p_E);

@@ -20,7 +20,8 @@
 namespace kestrelfold::study {
 
 // What one run left: its mesh and, from its data file, h and the three
-// numerical quantities (in the order of kQuantities).
+// numerical quantities (in the order of kQuantities); from its listing, the
+// processing time (nothing where the field holds asterisks).
 struct MeshValues {
     std::int32_t N;
     double h;
@@ -32,6 +33,7 @@ struct MeshValues {
     // A study of kestrelfold-quad itself: its values as written, of which
     // `values` are the doubles nearest.
     std::optional<std::array<Quad, 3>> quad_values;
+    std::optional<double> tcpu;
 };
 
 struct MeshRow {
@@ -49,7 +51,9 @@ struct MeshRow {
     std::optional<double> U;
     std::optional<double> effectivity;   // U / E
     std::optional<Gci> gci;
+    std::optional<double> gci_percent;   // the GCI relative to |value|, where |value| >= kSmallestRelativeBase
     bool roundoff;
+    std::optional<double> tcpu;          // the run's processing time, seconds
     std::optional<Quad> reference;   // kestrelfold-quad's value
     std::optional<ErrorSplit> split;  // the error in its two components, with a reference
 };
@@ -70,15 +74,23 @@ struct SplitAnalysis {
 // order 1 in a listing: the law of round-off is fitted above it.
 inline constexpr double kRoundoffFloor = 1e-15;
 
+// Below this |value| a relative GCI would only magnify a value that is zero
+// but for round-off (T(1/2) or the slope of some source terms).
+inline constexpr double kSmallestRelativeBase = 1e-12;
+
 // What the sequence says as a whole: the order the errors fall with before
 // round-off, how the finest meshes before it converge, and where round-off
-// took over.
+// took over. An unmarked mesh where the error changed sign ends the meshes
+// it judges too: an order across zero compares nothing, and the error
+// passing zero is cancellation, not convergence.
 struct Verdict {
-    std::optional<double> order;                // median p_E over the unmarked meshes
-    std::size_t orders = 0;                     // the number of p_E it is the median of
-    std::optional<Convergence> convergence;     // on the finest unmarked meshes with a type
-    bool asymptotic = false;                    // order within kAsymptoticTolerance of the formal order
-    std::optional<std::size_t> first_roundoff;  // first marked row
+    std::optional<double> order;                    // median p_E over the meshes judged
+    std::size_t orders = 0;                         // the number of p_E it is the median of
+    std::optional<Convergence> convergence;         // on the finest meshes judged with a type
+    bool asymptotic = false;                        // order within kAsymptoticTolerance of the formal order
+    std::optional<std::size_t> first_roundoff;      // first marked row
+    std::optional<std::size_t> first_sign_change;   // first unmarked row where E changed sign
+    std::optional<std::size_t> last_judged;         // finest row of the meshes judged
 };
 
 inline constexpr double kAsymptoticTolerance = 0.1;
@@ -88,6 +100,11 @@ struct QuantityStudy {
     std::vector<MeshRow> rows;  // coarse to fine
     bool exact;                 // exact for this source term: errors at round-off level only
     std::size_t optimal;        // row with the smallest |E|
+    // Whether that smallest |E| is a cancellation (E changed sign on its
+    // mesh), not accuracy; the optimal mesh is then the row of the smallest
+    // |E| among the meshes where E kept its sign.
+    bool smallest_is_cancellation;
+    std::size_t optimal_without_cancellation;
     Verdict verdict;
     std::vector<TableauLevel> tableau;
     std::optional<SplitAnalysis> split;  // when two or more meshes have a reference
@@ -96,14 +113,16 @@ struct QuantityStudy {
 // A mesh of the study without a complete run, and why.
 struct MissingMesh {
     std::int32_t N;
-    std::string problem;
+    std::string problem;             // in English, for standard error
+    std::string problem_portuguese;  // for the text report
 };
 
 // A mesh whose kestrelfold-quad run is missing or incomplete, and why; its
 // double results are reported all the same.
 struct MissingReference {
     std::int32_t N;
-    std::string problem;
+    std::string problem;             // in English, for standard error
+    std::string problem_portuguese;  // for the text report
 };
 
 struct StudyTable {

@@ -46,17 +46,20 @@ std::string values_table(const QuantityStudy& study) {
                        order(row.p_U), row.R ? fixed(*row.R, 4).value_or("") : "",
                        row.convergence ? std::string(type_label(*row.convergence)) : ""});
     }
+    table.align_left(8);
     return table.text(kIndent);
 }
 
 std::string estimates_table(const QuantityStudy& study) {
-    TextTable table({"N", "extrapolado", "U", "U/E", "GCI", "Fs", "p do GCI"});
+    TextTable table({"N", "extrapolado", "U", "U/E", "GCI", "Fs", "p do GCI", "origem de p"});
     for (const MeshRow& row : study.rows) {
         table.add_row({std::to_string(row.N) + (row.roundoff ? "*" : " "), sci(row.extrapolated, 13), sci(row.U, 5),
                        row.effectivity ? fixed(*row.effectivity, 3).value_or("") : "",
                        row.gci ? sci(row.gci->value, 5) : "", row.gci ? fixed(row.gci->Fs, 2).value_or("") : "",
-                       row.gci ? order(row.gci->p) + (row.gci->observed_order ? " (p_U)" : " (formal)") : ""});
+                       row.gci ? order(row.gci->p) : "",
+                       row.gci ? (row.gci->observed_order ? "p_U" : "formal") : ""});
     }
+    table.align_left(7);
     return table.text(kIndent);
 }
 
@@ -91,10 +94,34 @@ std::string tableau_text(const QuantityStudy& study) {
 
 std::string mesh_text(const MeshRow& row) { return "N = " + std::to_string(row.N); }
 
+// The mesh of the smallest error, and whether it is the optimal one: an
+// error that passed zero on its mesh is small by cancellation.
+std::string optimal_text(const QuantityStudy& study) {
+    const MeshRow& smallest = study.rows[study.optimal];
+    if (!study.smallest_is_cancellation) {
+        return "  malha ótima (menor erro verdadeiro): " + mesh_text(smallest) + ", |erro| = " +
+               sci(std::fabs(smallest.error), 3) + "\n";
+    }
+    const MeshRow& best = study.rows[study.optimal_without_cancellation];
+    return "  menor erro verdadeiro: " + mesh_text(smallest) + ", |erro| = " + sci(std::fabs(smallest.error), 3) +
+           ", por cancelamento: o erro trocou de sinal nesta malha, não é a malha ótima\n"
+           "  malha ótima (menor erro verdadeiro sem troca de sinal): " +
+           mesh_text(best) + ", |erro| = " + sci(std::fabs(best.error), 3) + "\n";
+}
+
+// Whether the order found puts the meshes judged in the asymptotic range.
+// Where the error passed zero (on a mesh after them, or on the mesh of the
+// smallest error) the range is said to end with the meshes judged.
+std::string range_text(const QuantityStudy& study) {
+    const Verdict& verdict = study.verdict;
+    if (!verdict.asymptotic) return "fora da faixa assintótica";
+    const bool bounded = verdict.first_sign_change || study.smallest_is_cancellation;
+    if (!bounded || !verdict.last_judged) return "na faixa assintótica";
+    return "faixa assintótica até " + mesh_text(study.rows[*verdict.last_judged]);
+}
+
 std::string verdict_text(const QuantityStudy& study) {
-    const MeshRow& best = study.rows[study.optimal];
-    std::string text = "  malha ótima (menor erro verdadeiro): " + mesh_text(best) + ", |erro| = " +
-                       sci(std::fabs(best.error), 3) + "\n";
+    std::string text = optimal_text(study);
     if (study.exact) {
         return text + "  veredito: exata para esta fonte: o erro está no nível de arredondamento (eps·N²) em todas as\n"
                       "  malhas; nenhuma ordem ou estimativa se aplica.\n";
@@ -107,7 +134,11 @@ std::string verdict_text(const QuantityStudy& study) {
     } else {
         text += "ordem observada " + order(verdict.order) + " (mediana de p_E em " + std::to_string(verdict.orders) +
                 (verdict.orders == 1 ? " malha" : " malhas") + "; ordem formal " + std::to_string(kFormalOrder) +
-                "): " + (verdict.asymptotic ? "na faixa assintótica" : "fora da faixa assintótica");
+                "): " + range_text(study);
+    }
+    if (verdict.first_sign_change) {
+        text += "; o erro troca de sinal em " + mesh_text(study.rows[*verdict.first_sign_change]) +
+                " (cancelamento: nenhuma ordem dali em diante)";
     }
     if (verdict.first_roundoff) {
         text += "; arredondamento a partir de " + mesh_text(study.rows[*verdict.first_roundoff]);
@@ -134,7 +165,7 @@ std::string meshes_text(const StudyTable& table) {
 std::string missing_text(const StudyTable& table) {
     if (table.missing.empty()) return {};
     std::string text = "\nMalhas sem resultado completo, fora do estudo:\n";
-    for (const MissingMesh& mesh : table.missing) text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem + "\n";
+    for (const MissingMesh& mesh : table.missing) text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
     return text;
 }
 

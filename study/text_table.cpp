@@ -9,7 +9,11 @@ std::size_t display_width(const std::string& text) {
         std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-TextTable::TextTable(std::vector<std::string> heads) { rows_.push_back(std::move(heads)); }
+TextTable::TextTable(std::vector<std::string> heads) : left_(heads.size(), false) {
+    rows_.push_back(std::move(heads));
+}
+
+void TextTable::align_left(std::size_t column) { left_.at(column) = true; }
 
 void TextTable::add_row(std::vector<std::string> cells) {
     cells.resize(rows_.front().size());
@@ -25,7 +29,8 @@ std::string TextTable::text(std::size_t indent) const {
     for (const auto& row : rows_) {
         std::string line(indent, ' ');
         for (std::size_t c = 0; c < row.size(); ++c) {
-            line += std::string((c > 0 ? 2 : 0) + widths[c] - display_width(row[c]), ' ') + row[c];
+            const std::string padding(widths[c] - display_width(row[c]), ' ');
+            line += std::string(c > 0 ? 2 : 0, ' ') + (left_[c] ? row[c] + padding : padding + row[c]);
         }
         line.erase(line.find_last_not_of(' ') + 1);
         out += line + "\n";

@@ -41,7 +41,8 @@ plan_study() {
     [ "$jobs" -eq 4 ] || fail "plan: $jobs job lines"
     parallel_command=$(sed -n 's/^    \(parallel .*\)/\1/p' "$tmp/plan.out")
     sbatch_command=$(sed -n 's/^    \(sbatch .*\)/\1/p' "$tmp/plan.out")
-    report_command=$(sed -n 's/^    \(kestrelfold-study --report-only .*\)/\1/p' "$tmp/plan.out")
+    # The report command names this kestrelfold-study by its absolute path.
+    report_command=$(sed -n 's|^    \(/[^ ]*kestrelfold-study --report-only .*\)|\1|p' "$tmp/plan.out")
     if [ -z "$parallel_command" ] || [ -z "$sbatch_command" ] || [ -z "$report_command" ]; then
         fail "plan: the commands are not printed: $(cat "$tmp/plan.out")"
     fi

@@ -69,7 +69,12 @@ status=0
 (cd "$tmp/work" && STOP_AT=40 PATH=$no_gnuplot_path "$tmp/inst/kestrelfold-study" --meshes 10:2:6 --dir parado \
     --jobs 1 </dev/null 2>"$tmp/err") || status=$?
 [ "$status" -eq 143 ] || fail "stopped study: status $status, not ended by SIGTERM"
-grep -q 'stopped by signal 15' "$tmp/err" || fail "stopped study: $(cat "$tmp/err")"
+# One line: the signal, the meshes complete, and the command that goes on
+# (this kestrelfold-study by its absolute path, never --force).
+resume="$tmp/inst/kestrelfold-study --fonte 0 --meshes 10,20,40,80,160,320 --dir $tmp/work/parado"
+grep -qxF "kestrelfold-study: interrupted by SIGTERM: 3 of 6 meshes complete in $tmp/work/parado, no report written \
+(an earlier one is as it was); to go on: $resume" "$tmp/err" || fail "stopped study: $(cat "$tmp/err")"
+[ "$(wc -l <"$tmp/err")" -eq 1 ] || fail "stopped study: more than one line: $(cat "$tmp/err")"
 [ "$(tr '\n' ' ' <"$tmp/runs")" = "320 160 80 40 " ] || fail "stopped study ran $(tr '\n' ' ' <"$tmp/runs")"
 sleeper=$(cat "$tmp/sleeper")
 if kill -0 "$sleeper" 2>/dev/null; then
@@ -81,8 +86,7 @@ touch -d '2001-01-01' "$tmp/work/parado"/N*/saida.txt.Vantreuse
 
 rm "$tmp/runs"
 status=0
-(cd "$tmp/work" && PATH=$no_gnuplot_path "$tmp/inst/kestrelfold-study" --meshes 10:2:6 --dir parado --jobs 1 \
-    </dev/null 2>"$tmp/err") || status=$?
+(cd / && PATH=$no_gnuplot_path eval "$resume --jobs 1" </dev/null 2>"$tmp/err") || status=$?
 [ "$status" -eq 0 ] || fail "study run again: status $status: $(cat "$tmp/err")"
 [ "$(tr '\n' ' ' <"$tmp/runs")" = "40 20 10 " ] || fail "study run again ran $(tr '\n' ' ' <"$tmp/runs")"
 grep -q '6 meshes: 3 run, 3 already complete, 0 without a result' "$tmp/err" || fail "run again: $(cat "$tmp/err")"
