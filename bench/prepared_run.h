@@ -26,4 +26,15 @@ inline std::unique_ptr<Run> prepared_run(std::int32_t fonte, std::int32_t N,
     return run;
 }
 
+// The same for kestrelfold-quad, its work memory (P) backed in advance.
+inline std::unique_ptr<QuadRun> prepared_quad_run(std::int32_t fonte, std::int32_t N) {
+    auto run = std::make_unique<QuadRun>();
+    run->fonte = fonte;
+    run->N = N;
+    run->h = element_length<Quad>(N);
+    run->T = QuadField(node_count(N));
+    if (!reserve_field_memory(solver_work_doubles<Quad>(node_count(N)), 1)) throw std::bad_alloc();
+    return run;
+}
+
 }  // namespace kestrelfold

@@ -1,5 +1,6 @@
 #include "numerics/field_memory.h"
 
+#include <pthread.h>
 #include <sys/mman.h>
 
 #include <algorithm>
@@ -7,8 +8,6 @@
 #include <cstdint>
 #include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "driver/interruption.h"
@@ -77,21 +76,37 @@ bool back(char* begin, std::size_t length) {
     return true;
 }
 
+// What the second thread backs, and whether it could.
+struct BackingPart {
+    char* begin;
+    std::size_t length;
+    bool backed = false;
+};
+
+extern "C" void* back_part_in_thread(void* part) {
+    auto* backing = static_cast<BackingPart*>(part);
+    backing->backed = back(backing->begin, backing->length);
+    return nullptr;
+}
+
 // Zeroing the fresh pages is the kernel's work and bounded by one core; the
-// two halves of a large block are backed side by side.
+// two halves of a large block are backed side by side. The second thread is
+// a plain POSIX thread that touches no heap memory: a thread that frees or
+// allocates (std::thread frees its start state in the new thread) gets an
+// arena of its own, 64 MiB of address space that stays taken, and under an
+// address-space limit the next field of the run would not fit where the
+// memory check said it does.
 bool back_in_parallel(char* begin, std::size_t length) {
     const std::size_t half = length / 2 / kHugePage * kHugePage;
     if (half == 0) return back(begin, length);
-    bool upper_backed = false;
-    std::thread upper;
-    try {
-        upper = std::thread([&] { upper_backed = back(begin + half, length - half); });
-    } catch (const std::system_error&) {
+    BackingPart upper{begin + half, length - half};
+    pthread_t thread;
+    if (pthread_create(&thread, nullptr, back_part_in_thread, &upper) != 0) {
         return back(begin, length);  // no thread to be had: one after the other
     }
     const bool lower_backed = back(begin, half);
-    upper.join();
-    return lower_backed && upper_backed;
+    pthread_join(thread, nullptr);
+    return lower_backed && upper.backed;
 }
 
 double* obtain_mapped(std::size_t values) {

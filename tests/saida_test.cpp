@@ -30,8 +30,7 @@ std::string at_columns(std::initializer_list<std::pair<std::size_t, std::string>
 class SaidaTest : public OutputFilesTest {
 protected:
     // Runs one step with the listing open on unit 10; returns the listing's records.
-    template <class Step>
-    std::vector<std::string> listing_of(kestrelfold::Run& run, Step step) {
+    std::vector<std::string> listing_of(kestrelfold::Run& run, void (*step)(kestrelfold::Run&)) {
         run.units.open(10, "listing.txt");
         step(run);
         run.units.close(10);

@@ -23,6 +23,7 @@
 #include <string_view>
 #include <vector>
 
+#include "numerics/binary128.h"
 #include "tests/test_files.h"
 
 extern char** environ;
@@ -30,6 +31,19 @@ extern char** environ;
 namespace kestrelfold::robustness {
 
 namespace fs = std::filesystem;
+
+// The suite is built twice, for kestrelfold (double) and kestrelfold-quad
+// (binary128): the program, the name its console lines start with, and the
+// number type whose memory it checks.
+#ifdef KESTRELFOLD_QUAD_SUITE
+using ProgramReal = Quad;
+inline constexpr std::string_view kProgramName = "kestrelfold-quad";
+#else
+using ProgramReal = double;
+inline constexpr std::string_view kProgramName = "kestrelfold";
+#endif
+// The name a process of the program has in /proc/PID/comm: at most 15 bytes.
+inline std::string program_comm() { return std::string(kProgramName.substr(0, 15)); }
 
 inline const std::string kInput = "Kestrelfold.in";
 inline const std::string kListing = "caso.txt";
@@ -236,6 +250,7 @@ inline std::vector<std::string> lines_of(const std::string& text) {
 inline std::string one_message_problem(const std::string& err, const std::string& message) {
     const auto lines = lines_of(err);
     if (lines.size() != 1) return "expected one line on stderr, got: [" + err + "]";
+    if (!lines[0].starts_with(std::string(kProgramName) + ": ")) return "not the program's own line: [" + err + "]";
     if (lines[0].find(message) == std::string::npos) return "no \"" + message + "\" in: [" + err + "]";
     return "";
 }

@@ -52,10 +52,11 @@ Limits address_space_limit() {
 
 // About 8 bytes a node: 2^25 elements need just over the 256 MiB of the
 // limit, 4·10^7 need more for the solution alone, 10^8 three times the
-// limit, 2^31 - 1 sixty times.
+// limit, 2^31 - 1 sixty times (in binary128, 32 bytes a node, four times
+// as much each).
 TEST(MemoryLimit, MemoryBeyondTheAddressSpaceLimit) {
     if (!address_space_limit_usable()) GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
-    EXPECT_GT(run_memory_bytes(33554432), kAddressSpace);
+    EXPECT_GT(run_memory_bytes<ProgramReal>(33554432), kAddressSpace);
     FaultRuns runs;
     for (const std::string N : {"33554432", "40000000", "100000000", "2147483647"}) {
         SCOPED_TRACE("N = " + N);
@@ -67,13 +68,15 @@ TEST(MemoryLimit, MemoryBeyondTheAddressSpaceLimit) {
 
 // Under the same limit, a small run with every table, and a mesh whose
 // memory lies 27 MiB under the limit (the process's own mappings and the
-// unit buffers take about 10 MiB of that), both run to their end: the
-// refusals above are the mesh's, not the program's.
+// unit buffers take about 10 MiB of that; 3·10^7 elements in double,
+// 7·10^6 in binary128), both run to their end: the refusals above are the
+// mesh's, not the program's.
 TEST(MemoryLimit, RunsThatFitUnderTheSameLimit) {
     if (!address_space_limit_usable()) GTEST_SKIP() << "address-space limits do not work under AddressSanitizer";
-    EXPECT_GT(kAddressSpace - run_memory_bytes(30000000), 26u << 20);
+    const char* fitting = sizeof(ProgramReal) == sizeof(double) ? "30000000" : "7000000";
+    EXPECT_GT(kAddressSpace - run_memory_bytes<ProgramReal>(std::stoi(fitting)), 26u << 20);
     FaultRuns runs;
-    for (const auto& [N, tables] : {std::pair{"200", "1"}, std::pair{"30000000", "0"}}) {
+    for (const auto& [N, tables] : {std::pair{"200", "1"}, std::pair{fitting, "0"}}) {
         SCOPED_TRACE(std::string("N = ") + N);
         restore(runs.work(), start_with(N, tables));
         const Outcome outcome = runs.run(address_space_limit());
@@ -87,7 +90,9 @@ TEST(MemoryLimit, RunsThatFitUnderTheSameLimit) {
 // a limit of its own.
 TEST(MemoryLimit, LargestMeshWithoutALimit) {
     const std::optional<std::uint64_t> available = available_memory();
-    if (available && *available >= run_memory_bytes(2147483647)) GTEST_SKIP() << "this machine could hold the run";
+    if (available && *available >= run_memory_bytes<ProgramReal>(2147483647)) {
+        GTEST_SKIP() << "this machine could hold the run";
+    }
     FaultRuns runs;
     const Snapshot start = start_with("2147483647", "0");
     restore(runs.work(), start);
