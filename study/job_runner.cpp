@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <ctime>
 #include <iostream>
 #include <string>
 
@@ -47,6 +48,7 @@ public:
             reap();
             progress_.tick();
         }
+        wait_for_stopped_groups();
         return std::move(result_);
     }
 
@@ -95,7 +97,22 @@ private:
     void stop_all(int signal) {
         result_.interrupted_by = signal;
         pending_.clear();
-        for (const Running& run : running_) kill(-run.pid, signal);
+        for (const Running& run : running_) {
+            kill(-run.pid, signal);
+            stopped_groups_.push_back(run.pid);
+        }
+    }
+
+    // The study waits for its lines' shells; a program a shell ran is no
+    // child of the study's, and may outlive its shell by a moment. The study
+    // ends only once every stopped group is gone (or a few seconds passed:
+    // a program that ignores the signal is left to itself).
+    void wait_for_stopped_groups() const {
+        constexpr int kLooks = 500;
+        const timespec pause{0, 10'000'000};
+        for (const pid_t group : stopped_groups_) {
+            for (int look = 0; look < kLooks && kill(-group, 0) == 0; ++look) nanosleep(&pause, nullptr);
+        }
     }
 
     std::span<const Job> jobs_;
@@ -103,6 +120,7 @@ private:
     Progress& progress_;
     std::vector<std::size_t> pending_;
     std::vector<Running> running_;
+    std::vector<pid_t> stopped_groups_;
     std::uint64_t in_use_ = 0;
     RunnerResult result_;
 };

@@ -97,16 +97,24 @@ std::string adapters_from(const fs::path& run_folder) {
     return up + "/" + std::string(kAdapterFolder);
 }
 
-std::string run_text(const MeshRun& run, bool last) {
+// One run as the line runs it: in its folder, with the study's editor first
+// on PATH and its output in its log; `replaces_shell` when nothing follows it.
+std::string run_text(const MeshRun& run, bool replaces_shell) {
     const fs::path folder = run.folder.lexically_normal();
-    const bool here = folder == ".";
-    const std::string start = std::string(last ? "exec " : "") + shell_quote(run.program.string());
-    const std::string text = "PATH=" + adapters_from(folder) + ":\"$PATH\" " + start + " </dev/null >" +
-                             std::string(kRunLog) + " 2>&1";
-    if (here) return text;
-    // The last run changes folder for good; an earlier one in a subshell.
-    const std::string in_folder = "cd " + shell_quote(folder.string()) + " && " + text;
-    return last ? in_folder : "(" + in_folder + ")";
+    const std::string text = "PATH=" + adapters_from(folder) + ":\"$PATH\" " + (replaces_shell ? "exec " : "") +
+                             shell_quote(run.program.string()) + " </dev/null >" + std::string(kRunLog) + " 2>&1";
+    return folder == "." ? text : "cd " + shell_quote(folder.string()) + " && " + text;
+}
+
+// The runs of a line, one or two. The second runs whatever the first did:
+// kestrelfold refused for memory leaves kestrelfold-quad's run to try (it
+// fails alike), and a quad run that fails leaves the double one's results
+// whole. The line fails when either run fails.
+std::string runs_text(const std::vector<MeshRun>& runs) {
+    if (runs.size() == 1) return run_text(runs.front(), true);
+    const std::string first = run_text(runs.front(), false);
+    const bool moves = runs.front().folder.lexically_normal() != ".";
+    return "{ " + (moves ? "(" + first + ")" : first) + "; s=$?; " + run_text(runs.back(), false) + " && exit $s; }";
 }
 
 std::string job_list_text(const std::vector<Job>& jobs) {
@@ -133,12 +141,11 @@ void write_job_files(const Plan& plan, const StudyOptions& options) {
 std::string job_command(const fs::path& folder, const std::vector<MeshRun>& runs) {
     const std::string busy = std::string(kName) + folder.string() + ": another run of this mesh holds " +
                              std::string(kRunLock) + ": this one is not run";
-    std::string command = "cd " + shell_quote(folder.string()) + " && exec 9>>" + std::string(kRunLock) +
+    const std::string command = "cd " + shell_quote(folder.string()) + " && exec 9>>" + std::string(kRunLock) +
                           " && { flock -n -E " + std::to_string(kBusyStatus) + " 9 || { s=$?; [ $s -ne " +
                           std::to_string(kBusyStatus) + " ] || printf '%s\\n' " + shell_quote(busy) +
                           " >&2; exit $s; }; } && rm -f " + run_outputs(runs);
-    for (std::size_t k = 0; k < runs.size(); ++k) command += " && " + run_text(runs[k], k + 1 == runs.size());
-    return command;
+    return command + " && " + runs_text(runs);
 }
 
 namespace {

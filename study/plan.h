@@ -56,8 +56,8 @@ Plan make_plan(const StudyOptions& options, const StudyPrograms& programs);
 // the lock (EX_TEMPFAIL: try again later).
 inline constexpr int kBusyStatus = 75;
 
-// The command line that runs each of `runs` (at least one), one after the
-// other while they succeed, in its folder of `folder` (a mesh folder of DIR),
+// The command line that runs each of `runs` (one or two), one after the
+// other, in its folder of `folder` (a mesh folder of DIR),
 // with DIR/bin first on PATH, input from nothing, and everything it prints
 // into that folder's log. It first takes the mesh folder's lock (flock(1),
 // without waiting: a second run of the mesh is refused with a message and

@@ -125,7 +125,7 @@ if command -v gnuplot >/dev/null 2>&1; then
 fi
 
 # --- the same study again: nothing to run; --force runs it all.
-touch -d '2001-01-01' "$dir"/N*/saida.txt.Vantreuse
+touch -d '2001-01-01' "$dir"/N*/saida.txt.Vantreuse "$dir"/N*/quad/saida.txt.Vantreuse
 run_study --fonte 0 --meshes 10:2:6 --dir estudo
 [ "$status" -eq 0 ] || fail "second study ended with status $status"
 grep -q '6 meshes: 0 run, 6 already complete' "$tmp/err" || fail "second study: $(cat "$tmp/err")"
