@@ -23,6 +23,7 @@ namespace {
 constexpr std::string_view kRecordEnd = "\r\n";
 constexpr std::size_t kFieldStart = 2;  // columns 3-42
 constexpr std::size_t kFieldWidth = 40;
+constexpr int kFieldDigits = 33;  // E40.32: one digit before the point, 32 after
 constexpr std::size_t kLongestLogLine = 300;
 
 // A data file of four records is some 300 bytes, and a study's input file
@@ -128,12 +129,13 @@ std::optional<std::string> e_field_text(std::string_view field) {
 }
 
 // Whether the data file's h is the mesh's: the double 1/N exactly, or the
-// binary128 1/N to within the 33 digits it is written with.
+// binary128 1/N as its 33 digits give it (the digits the program writes for
+// it, read back as the field is).
 bool h_of_the_mesh(Quad h, std::int32_t N, Precision precision) {
     if (precision == Precision::double_precision) return static_cast<double>(h) == element_length(N);
-    const Quad exact = element_length<Quad>(N);
-    const Quad difference = h > exact ? h - exact : exact - h;
-    return difference <= exact * static_cast<Quad>(1e-32);
+    char digits[64];
+    if (quad_scientific_text(element_length<Quad>(N), kFieldDigits - 1, digits, sizeof digits) < 0) return false;
+    return h == quad_from_decimal(digits);
 }
 
 }  // namespace
