@@ -24,6 +24,7 @@
 #include "study/plan.h"
 #include "study/plots.h"
 #include "study/report.h"
+#include "study/signal_wait.h"
 
 namespace kestrelfold::study {
 namespace {
@@ -106,8 +107,9 @@ void BM_study_plots(benchmark::State& state) {
     const Plan plan = scratch.plan();
     run(plan, 2);
     write_report_files(plan.dir, read_study(plan.dir, scratch.options));
+    SignalWait signals;  // as the report waits for gnuplot
     for (auto _ : state) {
-        const PlotOutcome plots = draw_plots(plan.dir);
+        const PlotOutcome plots = draw_plots(plan.dir, signals);
         if (plots.result != PlotResult::drawn) {
             state.SkipWithError(plots.message.c_str());
             break;

@@ -196,7 +196,8 @@ std::string error_plot(const StudyTable& table) {
 }
 
 // Gnuplot's functions of the order plot's range: its bounds, whether an
-// order lies inside, and where one outside is drawn (at the edge).
+// order lies inside, and where one outside is drawn (at the edge, a solid
+// triangle pointing the way it lies).
 std::string order_range_functions(Range range) {
     return "ymin = " + datum(range.low) + "\nymax = " + datum(range.high) +
            "\ninside(p) = p >= ymin && p <= ymax\n"
@@ -214,7 +215,7 @@ std::string order_plot(const StudyTable& table, Range range) {
     const std::size_t beyond = orders_outside(table, range);
     std::string keys = roundoff_key(table);
     if (any_row(table, has_p_U)) keys += key_entry("linespoints dt 3 pt 4", "p_U (aparente)");
-    if (beyond > 0) keys += key_entry("points pt 8", "fora da faixa: " + std::to_string(beyond) + ", na borda");
+    if (beyond > 0) keys += key_entry("points pt 11", "fora da faixa: " + std::to_string(beyond) + ", na borda");
     const std::string in(kIndent);
     return in + "set output '" + std::string(kOrderPlot) + ".'.kind\n" + in + "unset logscale\n" + in +
            "set logscale x\n" + in + "set format x '10^{%L}'\n" + in + "set format y '%g'\n" + in +
@@ -225,8 +226,8 @@ std::string order_plot(const StudyTable& table, Range range) {
                         {{unmarked_p_E, "1:($5 == 0 && inside($3) ? $3 : NaN)", "with linespoints pt 7"},
                          {marked_p_E, "1:($5 == 1 && inside($3) ? $3 : NaN)", "with points pt 6"},
                          {has_p_U, "1:(inside($4) ? $4 : NaN)", "with linespoints dt 3 pt 4"},
-                         {outside, "1:(!inside($3) ? edge($3) : NaN)", "with points pt 8"},
-                         {outside, "1:(!inside($4) ? edge($4) : NaN)", "with points pt 8"}},
+                         {outside, "1:(!inside($3) ? edge($3) : NaN):($3 > ymax ? 9 : 11)", "with points pt variable"},
+                         {outside, "1:(!inside($4) ? edge($4) : NaN):($4 > ymax ? 9 : 11)", "with points pt variable"}},
                         keys + std::to_string(kFormalOrder) + " with lines dt 2 lc 'black' title 'ordem formal " +
                             std::to_string(kFormalOrder) + "'");
 }

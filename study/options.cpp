@@ -180,10 +180,11 @@ std::string_view usage() {
 
 Runs kestrelfold on a sequence of meshes, one folder per mesh in DIR, and
 writes the convergence study of its three quantities of interest: DIR/estudo.csv,
-DIR/estudo.txt and the plots DIR/erro.png and DIR/ordem.png (by gnuplot, from
-DIR/estudo.gnu). Each mesh is also run by kestrelfold-quad, the same program
-in quadruple precision (in DIR/N.../quad): its results split every error into
-discretisation and round-off (DIR/arredondamento.png).
+DIR/estudo.txt, DIR/estudo.tex and the plots DIR/erro.png and DIR/ordem.png
+(and their PDF; by gnuplot, from DIR/estudo.gnu), replaced as one set. Each
+mesh is also run by kestrelfold-quad, the same program in quadruple precision
+(in DIR/N.../quad): its results split every error into discretisation and
+round-off (DIR/arredondamento.png).
 
 A study is a plan (the folders, and one /bin/sh line per mesh to run in
 DIR/jobs.txt), its runs, and a report. To run the meshes elsewhere, plan
@@ -205,7 +206,8 @@ then report with --report-only and the same options.
                  kestrelfold-quad itself, with no split
   --plan-only    write the plan (with DIR/slurm.sh, a Slurm job array of the
                  list) and print how to run it; run nothing
-  --report-only  write the report from what the runs left in DIR; run nothing
+  --report-only  write the report from what the runs left in DIR (nothing when
+                 no mesh of the list is complete there); run nothing
   --help         this text
   --version      the version
 

@@ -52,11 +52,23 @@ void write_report_files(const std::filesystem::path& dir, const StudyTable& tabl
 
 namespace {
 
-// The plots of the staged report, drawn beside its script.
+// The plots of the staged report, drawn beside its script. Plots not
+// drawn whole leave no picture behind: a gnuplot that failed halfway may
+// have drawn one.
 PlotOutcome staged_plots(const ReportStaging& staging, std::size_t complete, SignalWait& signals) {
     // A curve needs two meshes, and gnuplot complains about a range of one.
-    if (complete < 2) return {PlotResult::nothing_to_draw, "fewer than two complete meshes: no plots", {}};
-    return draw_plots(staging.path(), signals);
+    PlotOutcome plots = complete < 2 ? PlotOutcome{PlotResult::nothing_to_draw,
+                                                   "fewer than two complete meshes: no plots", {}}
+                                     : draw_plots(staging.path(), signals);
+    if (plots.result != PlotResult::drawn) {
+        for (std::string_view kind : kPictureKinds) {
+            for (std::string_view plot : {kErrorPlot, kOrderPlot}) {
+                std::error_code error;
+                std::filesystem::remove(staging.path() / picture_name(plot, kind), error);
+            }
+        }
+    }
+    return plots;
 }
 
 }  // namespace

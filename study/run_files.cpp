@@ -194,7 +194,8 @@ bool listing_complete(std::string_view tail) {
 
 std::optional<double> listing_time(std::string_view tail) {
     if (!listing_complete(tail)) return std::nullopt;
-    std::string_view field = tail.substr(tail.size() - kRecordEnd.size() - kTempoLabel.size() - kTempoWidth, kTempoWidth);
+    const std::size_t field_end = tail.size() - kRecordEnd.size() - kTempoLabel.size();
+    std::string_view field = tail.substr(field_end - kTempoWidth, kTempoWidth);
     while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
     double seconds = 0;
     const auto [stop, error] = std::from_chars(field.data(), field.data() + field.size(), seconds,

@@ -40,11 +40,15 @@ std::string report_files(const std::filesystem::path& dir, const ReportOutcome& 
     if (!report.written) return "no report written";
     std::string text = "report in " + (dir / kTextReport).string() + " (and " + std::string(kCsvReport) + ", " +
                        std::string(kTexReport) + ")";
-    if (report.plots.result == PlotResult::drawn) {
-        text += ", plots " + (dir / picture_name(kErrorPlot, kRequiredKind)).string() +
-                (report.split ? ", " : " and ") + picture_name(kOrderPlot, kRequiredKind);
-        if (report.split) text += " and " + picture_name(kRoundoffPlot, kRequiredKind);
-        text += " (and their PDF)";
+    if (report.plots.result != PlotResult::drawn) return text;
+    text += ", plots " + (dir / picture_name(kErrorPlot, kRequiredKind)).string() + (report.split ? ", " : " and ") +
+            picture_name(kOrderPlot, kRequiredKind);
+    if (report.split) text += " and " + picture_name(kRoundoffPlot, kRequiredKind);
+    for (std::string_view kind : kPictureKinds) {
+        std::error_code error;
+        if (kind != kRequiredKind && std::filesystem::exists(dir / picture_name(kErrorPlot, kind), error)) {
+            text += " (also ." + std::string(kind) + ")";
+        }
     }
     return text;
 }

@@ -64,7 +64,9 @@ void add_estimates(std::vector<MeshRow>& rows) {
         const Gci index = gci(coarse.value, fine.value, r21, fine.p_U);
         if (!std::isfinite(index.value)) continue;
         fine.gci = index;
-        if (std::fabs(fine.value) >= kSmallestRelativeBase) fine.gci_percent = finite(100 * index.value / std::fabs(fine.value));
+        if (std::fabs(fine.value) >= kSmallestRelativeBase) {
+            fine.gci_percent = finite(100 * index.value / std::fabs(fine.value));
+        }
     }
 }
 

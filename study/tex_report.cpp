@@ -53,8 +53,8 @@ std::string tex_order(std::optional<double> value, bool sign_change) {
 
 std::string row_text(const MeshRow& row) {
     const std::string cells[] = {std::to_string(row.N) + (row.roundoff ? "$^{*}$" : ""),
-                                 tex_number(row.h, 5),
-                                 tex_number(row.value, 13),
+                                 tex_number(row.h, 3),
+                                 tex_number(row.value, 11),
                                  tex_number(row.error, 3),
                                  tex_order(row.p_E, row.sign_change),
                                  tex_order(row.p_U, false),
@@ -67,6 +67,7 @@ std::string row_text(const MeshRow& row) {
 std::string table_text(const QuantityStudy& study, std::int32_t fonte) {
     std::string text = "\\begin{table}[htbp]\n"
                        "  \\centering\n"
+                       "  \\footnotesize\\setlength{\\tabcolsep}{3pt}\n"
                        "  \\caption{Estudo de malhas: " + std::string(tex_label(study.quantity)) + ", fonte " +
                        std::to_string(fonte) + ", $S(x) = " + tex_formula(source_term(fonte)) + "$.}\n"
                        "  \\label{tab:estudo-" + std::string(csv_name(study.quantity)) + "}\n"

@@ -165,7 +165,9 @@ std::string meshes_text(const StudyTable& table) {
 std::string missing_text(const StudyTable& table) {
     if (table.missing.empty()) return {};
     std::string text = "\nMalhas sem resultado completo, fora do estudo:\n";
-    for (const MissingMesh& mesh : table.missing) text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
+    for (const MissingMesh& mesh : table.missing) {
+        text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
+    }
     return text;
 }
 

@@ -47,8 +47,9 @@ cat <<EOT
 Kestrelfold mesh study done; its files are in $workdir:
   tables              $workdir/estudo.txt
   table for programs  $workdir/estudo.csv
-  plot of the errors  $workdir/erro.png
-  plot of the orders  $workdir/ordem.png
+  tables for LaTeX    $workdir/estudo.tex
+  plot of the errors  $workdir/erro.png (and erro.pdf)
+  plot of the orders  $workdir/ordem.png (and ordem.pdf)
   one run per mesh    $workdir/N0000000010 ... $workdir/N0000020480
 EOT
 for plot in erro.png ordem.png; do

@@ -156,6 +156,23 @@ TEST(Listing, CompleteOnlyWithTheProcessingTimeLast) {
     EXPECT_FALSE(listing_complete("        0.004 = tempo de processamento (segundos)\r\n"));
 }
 
+// The processing time, read back from the last record (the CSV's tcpu).
+TEST(Listing, ProcessingTimeReadBack) {
+    const std::string time = "         0.004 = tempo de processamento (segundos)\r\n";
+    const std::pair<std::string, std::optional<double>> cases[] = {
+        {time, 0.004},
+        {"...\r\n" + time, 0.004},
+        {"   1234567.125" + time.substr(14), 1234567.125},
+        {"**************" + time.substr(14), std::nullopt},
+        {time.substr(0, time.size() - 2), std::nullopt},
+        {"        0.004 = tempo de processamento (segundos)\r\n", std::nullopt},
+    };
+    for (const auto& [tail, seconds] : cases) {
+        SCOPED_TRACE(tail);
+        EXPECT_EQ(listing_time(tail), seconds);
+    }
+}
+
 // A mesh folder as a run leaves it, the files given.
 struct Folder {
     TempDir dir;
@@ -184,6 +201,7 @@ TEST(ReadRun, CompleteRun) {
     EXPECT_EQ(reading.values->values[0], 3.77642667236333051672403371412656E-01);
     EXPECT_EQ(reading.values->values[1], 4.18924073405453345486648686346598E-01);
     EXPECT_EQ(reading.values->values[2], 1.57660046855535362908540264470503E+00);
+    EXPECT_EQ(reading.values->tcpu, 0.001);
 }
 
 TEST(ReadRun, EveryIncompleteStateNamed) {
@@ -191,32 +209,40 @@ TEST(ReadRun, EveryIncompleteStateNamed) {
         const char* name;
         std::function<void(Folder&)> spoil;
         const char* problem;
+        const char* problem_portuguese;  // for estudo.txt
     };
     const Case cases[] = {
-        {"no input", [](Folder& f) { fs::remove(f.path / kInputFile); }, "no Kestrelfold.in"},
-        {"input for another fonte", [](Folder& f) { f.input(2, 10); }, "Kestrelfold.in is for fonte 2, N = 10"},
-        {"input for another N", [](Folder& f) { f.input(0, 20); }, "Kestrelfold.in is for fonte 0, N = 20"},
+        {"no input", [](Folder& f) { fs::remove(f.path / kInputFile); }, "no Kestrelfold.in", "sem Kestrelfold.in"},
+        {"input for another fonte", [](Folder& f) { f.input(2, 10); }, "Kestrelfold.in is for fonte 2, N = 10",
+         "Kestrelfold.in é da fonte 2, N = 10"},
+        {"input for another N", [](Folder& f) { f.input(0, 20); }, "Kestrelfold.in is for fonte 0, N = 20",
+         "Kestrelfold.in é da fonte 0, N = 20"},
         {"input cut short", [](Folder& f) { write_bytes(f.path / kInputFile, "saida.txt\n0\n"); },
-         "Kestrelfold.in unreadable: end-of-file during read"},
-        {"no listing", [](Folder& f) { fs::remove(f.path / "saida.txt"); }, "no listing saida.txt"},
-        {"listing cut short", [](Folder& f) { f.listing("header\r\n"); }, "the listing saida.txt is incomplete"},
-        {"no data file", [](Folder& f) { fs::remove(f.path / "saida.txt.Vantreuse"); }, "no saida.txt.Vantreuse"},
+         "Kestrelfold.in unreadable: end-of-file during read",
+         "Kestrelfold.in ilegível (a leitura diz: end-of-file during read"},
+        {"no listing", [](Folder& f) { fs::remove(f.path / "saida.txt"); }, "no listing saida.txt",
+         "sem a listagem saida.txt"},
+        {"listing cut short", [](Folder& f) { f.listing("header\r\n"); }, "the listing saida.txt is incomplete",
+         "a listagem saida.txt está incompleta"},
+        {"no data file", [](Folder& f) { fs::remove(f.path / "saida.txt.Vantreuse"); }, "no saida.txt.Vantreuse",
+         "sem saida.txt.Vantreuse"},
         {"data file cut short", [](Folder& f) { f.data(kRecords.substr(0, 70)); },
-         "saida.txt.Vantreuse is incomplete or unreadable"},
+         "saida.txt.Vantreuse is incomplete or unreadable", "saida.txt.Vantreuse está incompleto ou ilegível"},
         {"four whole records after other bytes", [](Folder& f) { f.data(std::string(5000, 'x') + kRecords); },
-         "saida.txt.Vantreuse is incomplete or unreadable"},
+         "saida.txt.Vantreuse is incomplete or unreadable", "saida.txt.Vantreuse está incompleto ou ilegível"},
         {"a folder where the data file should be",
          [](Folder& f) {
              fs::remove(f.path / "saida.txt.Vantreuse");
              fs::create_directory(f.path / "saida.txt.Vantreuse");
          },
-         "saida.txt.Vantreuse is incomplete or unreadable"},
+         "saida.txt.Vantreuse is incomplete or unreadable", "saida.txt.Vantreuse está incompleto ou ilegível"},
         {"the run's message joins the problem",
          [](Folder& f) {
              fs::remove(f.path / "saida.txt");
              f.log("kestrelfold: insufficient virtual memory\n");
          },
-         "no listing saida.txt (the run said: kestrelfold: insufficient virtual memory)"},
+         "no listing saida.txt (the run said: kestrelfold: insufficient virtual memory)",
+         "sem a listagem saida.txt (a execução disse: kestrelfold: insufficient virtual memory)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -226,6 +252,8 @@ TEST(ReadRun, EveryIncompleteStateNamed) {
         const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
         EXPECT_FALSE(reading.values);
         EXPECT_NE(reading.problem.find(c.problem), std::string::npos) << reading.problem;
+        EXPECT_NE(reading.problem_portuguese.find(c.problem_portuguese), std::string::npos)
+            << reading.problem_portuguese;
     }
 }
 

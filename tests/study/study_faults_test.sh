@@ -20,6 +20,7 @@ mkdir -p "$tmp/work" "$tmp/nognuplot"
 # shell, flock to lock the mesh's folder and rm to clear it.
 no_gnuplot_path=$tmp/nognuplot
 ln -s "$(command -v flock)" "$(command -v rm)" "$no_gnuplot_path/"
+sleep_program=$(command -v sleep)
 
 # --- memory: the finest mesh does not fit under an address-space limit
 # (N = 10^8 holds some 800 MB, twice the limit of about 400 MB).
@@ -39,10 +40,125 @@ else
     grep -q '4 meshes: 4 run, 0 already complete, 1 without a result' "$tmp/err" || fail "memory: $(cat "$tmp/err")"
     [ "$(cut -d, -f2 "$tmp/work/memoria/estudo.csv" | tail -n +2 | sort -un | tr '\n' ' ')" = "10 20 40 " ] ||
         fail "memory: the CSV does not hold exactly the meshes that ran"
-    grep -q 'N = 100000000: .*insufficient virtual memory' "$tmp/work/memoria/estudo.txt" ||
-        fail "memory: the text report does not name the refused mesh"
+    # The reason in Portuguese, the program's own words quoted.
+    grep -qF 'N = 100000000: sem a listagem saida.txt (a execução disse: kestrelfold: insufficient virtual memory)' \
+        "$tmp/work/memoria/estudo.txt" || fail "memory: the text report does not name the refused mesh in Portuguese"
     [ -e "$tmp/work/memoria/erro.png" ] && fail "no gnuplot: a plot was made"
 fi
+
+# --- the files of a report are one set: replaced whole, or left as they were.
+# Stand-ins for gnuplot, run in the report's own folder: one that draws
+# every picture, one that fails halfway, one that is slow (it records its
+# pid and its child's, opens erro.png as gnuplot would, and would draw late).
+for plotter in good failing slow; do mkdir -p "$tmp/plotters/$plotter"; done
+cat >"$tmp/plotters/good/gnuplot" <<'EOF'
+#!/bin/sh
+for picture in erro.png ordem.png erro.pdf ordem.pdf; do printf '%s of %s\n' "$picture" "$$" >"$picture"; done
+EOF
+cat >"$tmp/plotters/failing/gnuplot" <<'EOF'
+#!/bin/sh
+printf 'half' >erro.png
+echo '"estudo.gnu" line 9: no such terminal' >&2
+exit 1
+EOF
+cat >"$tmp/plotters/slow/gnuplot" <<EOF
+#!/bin/sh
+: >erro.png
+'$sleep_program' 30 &
+echo "\$!" >'$tmp/plotter-child'
+echo "\$\$" >'$tmp/plotter'
+wait
+printf late >erro.png
+EOF
+chmod +x "$tmp"/plotters/*/gnuplot
+plotting() { printf '%s:%s' "$tmp/plotters/$1" "$no_gnuplot_path"; }
+set_dir=$tmp/work/estudo
+(cd "$tmp/work" && PATH=$(plotting good) "$study" --meshes 10:2:3 </dev/null 2>"$tmp/err") ||
+    fail "the study of the set: $(cat "$tmp/err")"
+for f in estudo.csv estudo.txt estudo.tex estudo.gnu erro.png ordem.png erro.pdf ordem.pdf; do
+    [ -s "$set_dir/$f" ] || fail "the study of the set: no $f"
+done
+cp -a "$set_dir" "$tmp/set.before"
+# as_before LABEL [DIFF OPTIONS]: every file of the study's folder, byte for
+# byte, and no other (but those the options leave out).
+as_before() {
+    diff -r "${@:2}" "$tmp/set.before" "$set_dir" >"$tmp/diff" 2>&1 || fail "$1: the folder changed: $(cat "$tmp/diff")"
+}
+restore() { rm -rf "$set_dir" && cp -a "$tmp/set.before" "$set_dir"; }
+
+# A report of a list with nothing complete in the folder (another fonte, a
+# mistyped list, a forgotten --dir) writes nothing: status 1, one line.
+while IFS='|' read -r label args; do
+    s=0
+    # shellcheck disable=SC2086 # the arguments are words
+    (cd "$tmp/work" && PATH=$(plotting good) "$study" --report-only $args </dev/null 2>"$tmp/err") || s=$?
+    [ "$s" -eq 1 ] || fail "report of nothing, $label: status $s"
+    grep -qxF "kestrelfold-study: no mesh of the list has a complete run in $set_dir: no report written, every file \
+there is as it was" "$tmp/err" || fail "report of nothing, $label: $(cat "$tmp/err")"
+    as_before "report of nothing, $label"
+done <<'EOF'
+another fonte|--fonte 3 --meshes 10:2:3 --dir estudo
+a mistyped list|--meshes 11,21,41 --dir estudo
+a forgotten --dir|--fonte 2 --meshes 10:2:3
+EOF
+
+# Without gnuplot, or with one that fails, the new tables replace the old
+# ones and the old pictures go: none stays beside tables it does not show.
+while IFS='|' read -r label plotter status said; do
+    restore
+    s=0
+    (cd "$tmp/work" && PATH=$(plotting "$plotter") "$study" --report-only --meshes 10:2:3 </dev/null 2>"$tmp/err") ||
+        s=$?
+    [ "$s" -eq "$status" ] || fail "$label: status $s"
+    grep -qF "kestrelfold-study: $said" "$tmp/err" || fail "$label: $(cat "$tmp/err")"
+    grep -qF "the plots of an earlier report are removed" "$tmp/err" || fail "$label: $(cat "$tmp/err")"
+    for f in erro.png ordem.png erro.pdf ordem.pdf; do [ -e "$set_dir/$f" ] && fail "$label: $f is left"; done
+    cmp -s "$set_dir/estudo.csv" "$tmp/set.before/estudo.csv" || fail "$label: the CSV differs"
+    [ -n "$(find "$set_dir" -maxdepth 1 -name '.estudo-*')" ] && fail "$label: the staging folder is left"
+done <<'EOF'
+no gnuplot|none|0|gnuplot not found on PATH: plots skipped
+a failing gnuplot|failing|1|gnuplot failed on estudo.gnu (status 1): no plots
+EOF
+grep -qF 'no such terminal' "$tmp/err" || fail "a failing gnuplot: its words are not passed on: $(cat "$tmp/err")"
+
+# Interrupted while gnuplot draws (SIGINT, as a Ctrl-C; a background job
+# starts with it ignored, env gives it back), in a report alone and in a
+# whole study: gnuplot and what it started end with the study, one line
+# names the signal, the study ends by it, and the earlier report stays.
+while IFS='|' read -r label args planned said; do
+    restore
+    rm -f "$tmp/plotter" "$tmp/plotter-child"
+    # shellcheck disable=SC2086 # the arguments are words
+    (cd "$tmp/work" && PATH=$(plotting slow) exec "$(command -v env)" --default-signal=INT "$study" $args \
+        </dev/null 2>"$tmp/err") &
+    pid=$!
+    for _ in $(seq 500); do
+        if [ -s "$tmp/plotter" ] || ! kill -0 "$pid" 2>/dev/null; then break; fi
+        sleep 0.01
+    done
+    [ -s "$tmp/plotter" ] || fail "$label: the slow gnuplot did not start: $(cat "$tmp/err")"
+    kill -INT "$pid"
+    s=0
+    wait "$pid" || s=$?
+    [ "$s" -eq 130 ] || fail "$label: status $s, not ended by SIGINT"
+    grep -qxF "kestrelfold-study: interrupted by SIGINT: $said" "$tmp/err" || fail "$label: $(cat "$tmp/err")"
+    [ "$(wc -l <"$tmp/err")" -eq 1 ] || fail "$label: more than one line: $(cat "$tmp/err")"
+    for process in "$(cat "$tmp/plotter")" "$(cat "$tmp/plotter-child")"; do
+        for _ in $(seq 200); do
+            kill -0 "$process" 2>/dev/null || break
+            sleep 0.01
+        done
+        if kill -0 "$process" 2>/dev/null; then
+            fail "$label: a process of gnuplot's is left running"
+            kill "$process"
+        fi
+    done
+    # A whole study plans first: its job list is its own, not the report's.
+    if [ "$planned" = planned ]; then as_before "$label" -x jobs.txt -x slurm.sh; else as_before "$label"; fi
+done <<EOF
+a report alone|--report-only --meshes 10:2:3||no report written, the files of an earlier one in $set_dir are as they were; to write it: $study --report-only --fonte 0 --meshes 10,20,40 --dir $set_dir
+a whole study|--meshes 10:2:3|planned|3 of 3 meshes complete in $set_dir, no report written (an earlier one is as it was); to go on: $study --fonte 0 --meshes 10,20,40 --dir $set_dir
+EOF
 
 # --- a study stopped by SIGTERM while a run goes on, then run again.
 # The study finds the kestrelfold beside it: a stand-in that logs the mesh it
@@ -53,7 +169,6 @@ fi
 mkdir -p "$tmp/inst"
 cp "$study" "$tmp/inst/"
 ln -s "$(dirname "$study")/kestrelfold-quad" "$tmp/inst/"
-sleep_program=$(command -v sleep)
 cat >"$tmp/inst/kestrelfold" <<EOF
 #!/bin/sh
 { read -r _; read -r _; read -r N _; } <Kestrelfold.in

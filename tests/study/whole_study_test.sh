@@ -48,6 +48,89 @@ for message in failures: print(message)
 EOF2
 }
 
+# report_check DIR: the renderings of a study against its CSV; prints its
+# failures. estudo.tex: one booktabs table per quantity, seven columns, a row
+# per mesh with its N and value; estudo.txt: every number column ends, and
+# every word column starts, where its head does; the smallest error named a
+# cancellation exactly where E changed sign on its mesh, and then no verdict
+# "na faixa assintótica"; estudo.gnu: every quantity drawn named in the key
+# of |E|, the reference line "ordem 2", one line choosing the pictures, and
+# as many orders counted outside the range as there are.
+report_check() {
+    python3 - "$1" <<'EOF2'
+import csv, re, sys
+dir = sys.argv[1]
+failures = []
+def fail(message): failures.append(message)
+with open(dir + '/estudo.csv', newline='', encoding='utf-8') as f:
+    rows = list(csv.DictReader(f))
+quantities = ('T_meio', 'T_media', 'inclinacao')
+labels = {'T_meio': 'T(1/2)', 'T_media': 'média de T', 'inclinacao': 'inclinação em x = 1'}
+by_q = {q: [r for r in rows if r['qoi'] == q] for q in quantities}
+
+tex = open(dir + '/estudo.tex', encoding='ascii').read()
+tables = re.findall(r'\\begin\{table\}.*?\\end\{table\}', tex, re.S)
+if len(tables) != 3: fail('estudo.tex: %d tables' % len(tables))
+for q, table in zip(quantities, tables):
+    if '\\label{tab:estudo-%s}' % q not in table: fail('estudo.tex: the table of %s has not its label' % q)
+    body = re.search(r'\\toprule\n(.*)\\midrule\n(.*)\\bottomrule', table, re.S)
+    if not body: fail('estudo.tex: %s: no toprule, midrule, bottomrule in order' % q); continue
+    lines = [l.strip() for l in (body.group(1) + body.group(2)).splitlines() if l.strip()]
+    if any(not l.endswith('\\\\') or l.count('&') != 6 for l in lines): fail('estudo.tex: %s: a row of other than 7 cells' % q)
+    data = [l.rstrip('\\').split('&') for l in lines[1:]]
+    if [d[0].strip().replace('$^{*}$', '') for d in data] != [r['N'] for r in by_q[q]]: fail('estudo.tex: %s: not a row per mesh' % q)
+    for d, r in zip(data, by_q[q]):
+        m = re.fullmatch(r'\s*\$(-?[0-9.]+)\\times10\^\{(-?[0-9]+)\}\$\s*', d[2])
+        if not m or abs(float(m.group(1) + 'e' + m.group(2)) - float(r['value'])) > 5e-11 * abs(float(r['value'])):
+            fail('estudo.tex: %s N = %s: value %s' % (q, r['N'], d[2]))
+
+text = open(dir + '/estudo.txt', encoding='utf-8').read()
+sections = text.split('\n=== ')[1:]
+for q, section in zip(quantities, sections):
+    lines = section.split('\n')
+    for k, head in enumerate(lines):
+        if not head.startswith('        N '): continue
+        columns = list(re.finditer(r'\S+(?: \S+)*', head))
+        for line in lines[k + 1:]:
+            if not re.match(r' +[0-9]+(\*| |$)', line): break
+            for i, column in enumerate(columns):
+                if column.group() in ('convergência', 'origem de p'):
+                    cell = line[column.start():columns[i + 1].start() if i + 1 < len(columns) else None]
+                    if cell.startswith(' ') and cell.strip():
+                        fail('estudo.txt %s: %s does not start under its head: %r' % (q, column.group(), line))
+                else:
+                    cell = line[columns[i - 1].end() if i else 0:column.end()].strip()
+                    if not re.fullmatch(r'((± )?-?[0-9]+(\.[0-9]+)?(e[+-][0-9]+)?\*?)?', cell):
+                        fail('estudo.txt %s: %s holds %r, not a number under its head' % (q, column.group(), cell))
+    errors = [abs(float(r['error'])) for r in by_q[q]]
+    smallest = by_q[q][errors.index(min(errors))]
+    cancellation = 'por cancelamento' in section
+    if cancellation != (smallest['sign_change'] == '1'):
+        fail('estudo.txt %s: the smallest error (N = %s, sign change %s) is named a cancellation: %s' % (q, smallest['N'], smallest['sign_change'], cancellation))
+    verdict = [l for l in lines if 'veredito' in l]
+    if cancellation and any('na faixa assintótica' in l for l in verdict): fail('estudo.txt %s: "na faixa assintótica" beside a cancellation' % q)
+
+gnu = open(dir + '/estudo.gnu', encoding='utf-8').read()
+error_plot = gnu[gnu.index("set output 'erro."):gnu.index("set output 'ordem.")]
+for q in quantities:
+    if any(r['error'] != '0.0000000000000000e+00' for r in by_q[q]) and "title '%s'" % labels[q] not in error_plot:
+        fail('estudo.gnu: %s has no entry in the key of |E|' % q)
+if "title 'ordem 2'" not in error_plot or 'inclinação 2' in gnu: fail('estudo.gnu: the reference line is not "ordem 2"')
+if len(re.findall(r"(?m)^kinds = 'png pdf'$", gnu)) != 1: fail('estudo.gnu: not one line choosing the pictures')
+low, high = float(re.search(r'(?m)^ymin = (\S+)$', gnu).group(1)), float(re.search(r'(?m)^ymax = (\S+)$', gnu).group(1))
+outside = sum(1 for r in rows for c in ('p_E', 'p_U') if r[c] and not low <= float(r[c]) <= high)
+said = re.search(r"fora da faixa: (\d+), na borda", gnu)
+if (int(said.group(1)) if said else 0) != outside: fail('estudo.gnu: %d orders outside [%g, %g], the key says %s' % (outside, low, high, said and said.group(1)))
+if any(r['p_U'] for r in rows) and "title 'p_U (aparente)'" not in gnu: fail('estudo.gnu: p_U has no entry in the key')
+for message in failures: print(message)
+EOF2
+}
+
+# check_pdf FILE: a PDF file.
+check_pdf() {
+    [ "$(head -c 5 "$1" 2>/dev/null)" = "%PDF-" ] || fail "$1 is not a PDF file"
+}
+
 # --- fonte 0 on 10:2:6
 run_study --fonte 0 --meshes 10:2:6 --dir estudo
 dir=$tmp/work/estudo
@@ -80,8 +163,19 @@ cmp -s "$dir/N0000000010/saida.txt.Vantreuse" "$tmp/first.Vantreuse" || fail "th
 
 # The CSV: its columns, the runs' values bit for bit, orders within 0.01 of 2.
 problems=$(csv_check "$dir" "
-columns = 'qoi,N,h,value,exact,error,p_E,p_U,R,extrapolated,U,effectivity,GCI,roundoff'.split(',')
+columns = ('qoi,N,h,value,exact,error,p_E,p_U,R,extrapolated,U,effectivity,GCI,roundoff,convergence,GCI_Fs,GCI_p,'
+           'sign_change,tcpu,GCI_percent').split(',')
 if header[:len(columns)] != columns: fail('header %s' % header)
+def listing_time(N):
+    with open('%s/N%010d/saida.txt' % (dir, N), 'rb') as f:
+        record = f.read().split(b'\r\n')[-2]
+    return float(record[:14])
+for r in rows:
+    if float(r['tcpu']) != listing_time(int(r['N'])): fail('%s N = %s: tcpu %s is not the listing\'s' % (r['qoi'], r['N'], r['tcpu']))
+    if not r['GCI']:
+        if r['GCI_percent']: fail('%s N = %s: GCI_percent without a GCI' % (r['qoi'], r['N']))
+    elif float(r['GCI_percent']) != 100 * float(r['GCI']) / abs(float(r['value'])):
+        fail('%s N = %s: GCI_percent %s is not the GCI relative to the value' % (r['qoi'], r['N'], r['GCI_percent']))
 if [(r['qoi'], r['N']) for r in rows] != [(q, str(N)) for q in ('T_meio', 'T_media', 'inclinacao') for N in (10, 20, 40, 80, 160, 320)]:
     fail('rows are not the three quantities, each coarse to fine')
 for r in rows:
@@ -114,14 +208,30 @@ done
 iconv -f UTF-8 -t UTF-8 "$dir/estudo.txt" >/dev/null 2>&1 || fail "estudo.txt is not UTF-8"
 grep -qiE 'nan|inf' "$dir/estudo.csv" "$dir/estudo.txt" && fail "a NaN or infinity is printed"
 
+problems=$(report_check "$dir")
+[ -z "$problems" ] || fail "fonte 0: $problems"
+# The LaTeX tables go into a document as they stand, where LaTeX and
+# booktabs are installed.
+if command -v pdflatex >/dev/null 2>&1 && kpsewhich booktabs.sty >/dev/null 2>&1; then
+    mkdir -p "$tmp/latex"
+    printf '%s\n' '\documentclass{article}' '\usepackage{booktabs}' '\begin{document}' "\\input{$dir/estudo.tex}" \
+        '\end{document}' >"$tmp/latex/paper.tex"
+    (cd "$tmp/latex" && pdflatex -interaction=nonstopmode -halt-on-error paper.tex </dev/null >/dev/null 2>&1) ||
+        fail "estudo.tex does not compile: $(grep -A2 '^!' "$tmp/latex/paper.log")"
+    grep -q '^Overfull' "$tmp/latex/paper.log" && fail "estudo.tex: a table wider than the page"
+fi
+
 if command -v gnuplot >/dev/null 2>&1; then
     check_png "$dir/erro.png"
     check_png "$dir/ordem.png"
+    check_pdf "$dir/erro.pdf"
+    check_pdf "$dir/ordem.pdf"
     # The script draws again as it stands, in the study's folder, without a word.
-    rm "$dir/erro.png" "$dir/ordem.png"
+    rm "$dir/erro.png" "$dir/ordem.png" "$dir/erro.pdf"
     (cd "$dir" && LC_ALL=C.UTF-8 gnuplot estudo.gnu </dev/null >"$tmp/gnuplot.out" 2>&1) || fail "estudo.gnu fails"
     [ -s "$tmp/gnuplot.out" ] && fail "gnuplot says: $(cat "$tmp/gnuplot.out")"
     check_png "$dir/erro.png"
+    check_pdf "$dir/erro.pdf"
 fi
 
 # --- the split by kestrelfold-quad's runs, in each mesh's folder quad/.
@@ -197,6 +307,38 @@ head_double=$(grep -m 1 'erro nível' "$dir/estudo.txt" | grep -o 'erro nível' 
     fail "--precision quad: no deeper tableau than double's: $(grep -m 1 'erro nível' "$tmp/work/duplo/estudo.txt")"
 grep -qF 'Erro separado' "$tmp/work/duplo/estudo.txt" && fail "--precision quad reported a split"
 
+# --- fonte 0 into round-off (10:2:17): errors that pass zero, orders far
+# outside the plot's range.
+run_study --fonte 0 --meshes 10:2:17 --dir longo
+[ "$status" -eq 0 ] || fail "fonte 0 into round-off: status $status: $(cat "$tmp/err")"
+problems=$(report_check "$tmp/work/longo")
+[ -z "$problems" ] || fail "fonte 0 into round-off: $problems"
+grep -qF 'por cancelamento' "$tmp/work/longo/estudo.txt" || fail "fonte 0 into round-off: no cancellation named"
+grep -qF 'fora da faixa: ' "$tmp/work/longo/estudo.gnu" || fail "fonte 0 into round-off: no order outside the range"
+
+# --- the examples of kestrelfold-study(1), as written, one block after
+# another in one folder; the first again before the second, as after a
+# study run again (then the job list is empty).
+mkdir -p "$tmp/examples"
+sed -n '/^\.SH EXAMPLES/,/^\.SH SEE ALSO/p' "$source_dir/man/kestrelfold-study.1" |
+    awk '/^\.nf/ { block++; inside = 1; next } /^\.fi/ { inside = 0 } inside { gsub(/\\-/, "-"); print block "\t" $0 }' \
+        >"$tmp/examples.txt"
+[ "$(cut -f1 "$tmp/examples.txt" | sort -u | wc -l)" -eq 2 ] || fail "kestrelfold-study(1): not two examples"
+run_example() {
+    local s=0
+    (cd "$tmp/examples" && PATH="$(dirname "$study"):$PATH" bash -e -c "$1" </dev/null >/dev/null 2>"$tmp/err") || s=$?
+    [ "$s" -eq 0 ] || fail "kestrelfold-study(1): '$1': status $s: $(cat "$tmp/err")"
+}
+while IFS=$'\t' read -r block line; do [ "$block" = 1 ] && run_example "$line"; done <"$tmp/examples.txt"
+run_example "$(head -n 1 "$tmp/examples.txt" | cut -f2)"
+[ -s "$tmp/examples/estudo/jobs.txt" ] && fail "kestrelfold-study(1): the study run again left lines to run"
+touch -d '2001-01-01' "$tmp/examples/estudo"/N*/saida.txt.Vantreuse "$tmp/examples/estudo"/N*/quad/saida.txt.Vantreuse
+while IFS=$'\t' read -r block line; do [ "$block" = 2 ] && run_example "$line"; done <"$tmp/examples.txt"
+[ "$(find "$tmp/examples/estudo" -name saida.txt.Vantreuse -newermt '2002-01-01' | sort | tr '\n' ' ')" = \
+    "$tmp/examples/estudo/N0000000160/quad/saida.txt.Vantreuse $tmp/examples/estudo/N0000000160/saida.txt.Vantreuse " ] ||
+    fail "kestrelfold-study(1): not N = 160 alone ran again"
+[ "$(tail -n +2 "$tmp/examples/estudo/estudo.csv" | wc -l)" -eq 36 ] || fail "kestrelfold-study(1): the report is not whole"
+
 # --- the same study again: nothing to run; --force runs it all.
 touch -d '2001-01-01' "$dir"/N*/saida.txt.Vantreuse "$dir"/N*/quad/saida.txt.Vantreuse
 run_study --fonte 0 --meshes 10:2:6 --dir estudo
@@ -230,6 +372,8 @@ for r in rows:
 ")
 [ -z "$problems" ] || fail "fonte 1 CSV: $problems"
 grep -qiE 'nan|inf' "$tmp/work/exata1/estudo.csv" "$tmp/work/exata1/estudo.txt" && fail "fonte 1: a NaN or infinity is printed"
+problems=$(report_check "$tmp/work/exata1")
+[ -z "$problems" ] || fail "fonte 1: $problems"
 
 run_study --fonte 2 --meshes 10:2:5 --dir exata2 --title 'Fonte constante: média'
 problems=$(csv_check "$tmp/work/exata2" "
@@ -240,6 +384,9 @@ for r in rows:
 ")
 [ -z "$problems" ] || fail "fonte 2 CSV: $problems"
 [ "$(grep -c 'veredito: exata para esta fonte' "$tmp/work/exata2/estudo.txt")" -eq 2 ] || fail "fonte 2: two quantities are exact"
+# Two quantities with every point marked: still named in the key.
+problems=$(report_check "$tmp/work/exata2")
+[ -z "$problems" ] || fail "fonte 2: $problems"
 # The title reaches the listing as Latin-1.
 LC_ALL=C grep -q "Fonte constante: m$(printf '\xe9')dia" "$tmp/work/exata2/N0000000010/saida.txt" ||
     fail "the title is not in the listing in Latin-1"
