@@ -237,10 +237,12 @@ std::string order_plot(const StudyTable& table, Range range) {
 std::string terminal_choice() {
     return "    if (kind eq 'pdf') {\n"
            "        if (strstrt(GPVAL_TERMINALS, 'pdfcairo') == 0) { print 'no pdfcairo terminal: no PDF'; continue }\n"
-           "        set terminal pdfcairo size 18cm,12cm font 'Sans,10'\n"
+           "        set terminal pdfcairo size 16cm,10cm font 'Sans,9'\n"
+           "        set pointsize 0.5\n"
            "    } else {\n"
            "        if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) { set terminal pngcairo size 900,600 } "
            "else { set terminal png size 900,600 }\n"
+           "        set pointsize 1\n"
            "    }\n";
 }
 

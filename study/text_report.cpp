@@ -33,8 +33,8 @@ std::string legend() {
            "(± o erro trocou de sinal).  p_U: ordem aparente das três últimas malhas, sem a solução exata.\n"
            "R = (φ1 - φ2)/(φ2 - φ3) e o tipo de convergência que ele dá.  extrapolado e U: Richardson com a\n"
            "ordem formal 2, U = (φ1 - φ2)/(r² - 1); U/E: efetividade (1: U conhece o erro).  GCI: absoluto,\n"
-           "Fs = 1.25 com p_U entre 0.5 e 2.5, senão Fs = 3 com p = 2.  *: malha marcada por arredondamento\n"
-           "(o erro parou de cair), fora das estimativas da faixa assintótica.\n";
+           "Fs = 1.25 com p_U entre 0.5 e 2.5, senão Fs = 3 com p = 2 (origem de p: p_U ou formal).  *: malha\n"
+           "marcada por arredondamento (o erro parou de cair), fora das estimativas da faixa assintótica.\n";
 }
 
 std::string values_table(const QuantityStudy& study) {
