@@ -4,6 +4,7 @@
 
 #include "study/number_text.h"
 #include "study/run_input.h"
+#include "study/split_report.h"
 #include "study/text_table.h"
 
 namespace kestrelfold::study {
@@ -148,7 +149,7 @@ std::string verdict_text(const QuantityStudy& study) {
 std::string quantity_text(const QuantityStudy& study) {
     return "\n=== " + std::string(label(study.quantity)) + " ===\n\n" + values_table(study) + "\n" +
            estimates_table(study) + "\n" + (study.exact ? std::string() : tableau_text(study) + "\n") +
-           verdict_text(study);
+           verdict_text(study) + (study.split ? "\n" + split_text(study) : std::string());
 }
 
 std::string meshes_text(const StudyTable& table) {
@@ -181,7 +182,7 @@ std::string study_text(const StudyTable& table) {
     } else {
         text += "\nNenhuma malha tem um resultado completo.\n";
     }
-    return text + missing_text(table);
+    return text + missing_text(table) + missing_references_text(table);
 }
 
 }  // namespace kestrelfold::study
