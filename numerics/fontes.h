@@ -6,9 +6,10 @@
 //   2: 2               exact T = x^2
 //   3: 6x              exact T = x^3
 //   4: 12x^2           exact T = x^4
-#include <cmath>
 #include <cstdint>
 #include <stdexcept>
+
+#include "numerics/correctly_rounded_exp.h"
 
 namespace kestrelfold {
 
@@ -23,7 +24,8 @@ inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFo
 
 // What one fonte gives at one node x_i: `base` is what both the exact
 // solution `Te` and the source term `S` are formed from (exp(x_i) for
-// fonte 0, the same value for both), and `extremos_fixados` says that
+// fonte 0, the same value for both, correctly rounded so that every
+// platform forms the same double), and `extremos_fixados` says that
 // Te_0 = 0 and Te_N = 1 are set in place of the formula, which gives them
 // only to within its rounding. The solver forms S at every node, the
 // writers S and Te at the nodes they list, each through these formulas.
@@ -33,7 +35,7 @@ struct Fonte;
 template <>
 struct Fonte<0> {
     static constexpr bool extremos_fixados = true;
-    static double base(double x) { return std::exp(x); }
+    static double base(double x) { return correctly_rounded_exp(x); }
     static double Te(double, double ex) { return (ex - 1) / kEMenos1; }
     static double S(double, double ex) { return ex / kEMenos1; }
 };
