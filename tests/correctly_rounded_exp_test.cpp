@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "numerics/exp_by_double_double.h"
 #include "numerics/exp_by_fixed_point.h"
 #include "numerics/mesh.h"
 #include "tests/exp_reference.h"
@@ -136,17 +137,29 @@ TEST(CorrectlyRoundedExp, SubnormalResultsAndTheEdgesOfTheRange) {
     EXPECT_EQ(mismatches_with_reference(x, exp_under_test), 0);
 }
 
-// Arguments that the fast path leaves undecided (nodes of meshes of 10^6
+// Arguments that the double path leaves to the double-double one (about
+// 1 %), arguments that both leave to the exact one (nodes of meshes of 10^6
 // and 10^7 elements among them, and x = 0.1019840 of both), and random
-// arguments given to the exact slow path directly.
-TEST(CorrectlyRoundedExp, ArgumentsThatTakeTheSlowPath) {
+// arguments given to the exact path directly.
+TEST(CorrectlyRoundedExp, ArgumentsThatTakeTheSlowerPaths) {
+    std::vector<double> undecided_in_double;
+    for (std::int32_t i = 1; i < 100'000; ++i) {
+        const double x = x_no(100'000, element_length(100'000), i);
+        if (!exp_by_double(x)) undecided_in_double.push_back(x);
+    }
+    EXPECT_GT(undecided_in_double.size(), 100u);
+    EXPECT_EQ(mismatches_with_reference(undecided_in_double, exp_under_test), 0);
+
     const std::vector<double> undecided = {
         0x1.a1b9f98b71b8ap-4,  0x1.c917d6b65a9a8p-3,  0x1.b9c7bcc2938dep-2, 0x1.db3aeee957471p-2,
         0x1.283c4b09e98ddp-1,  0x1.48344c37e6f71p-1,  0x1.56c6583e8576dp-1, 0x1.6044284dfce31p-1,
         0x1.2b005eca90b26p-5,  0x1.1cbf89176b569p-4,  0x1.512b1b36bd2b7p-4, 0x1.9ed41b75a74cp-4,
         -0x1.1ade47676174p+6,  -0x1.21cf23d5b70a2p+8, 0x1.5f8805372ee08p+8, 0x1.17144bfe3496p+5,
     };
-    for (const double x : undecided) EXPECT_FALSE(exp_by_double_double(x).has_value()) << std::hexfloat << x;
+    for (const double x : undecided) {
+        EXPECT_FALSE(exp_by_double(x).has_value()) << std::hexfloat << x;
+        EXPECT_FALSE(exp_by_double_double(x).has_value()) << std::hexfloat << x;
+    }
     EXPECT_EQ(mismatches_with_reference(undecided, exp_under_test), 0);
     EXPECT_EQ(mismatches_with_reference(uniform(-746, 710, 20'000, 8), exp_by_fixed_point), 0);
 }
