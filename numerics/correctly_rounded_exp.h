@@ -15,7 +15,6 @@
 // particular processor; and flushing subnormals to zero, which the program
 // does for its whole run, changes none of its results (see below).
 #include <cstdint>
-#include <optional>
 
 #include "numerics/exp_reduction.h"
 #include "numerics/exp_table.h"
@@ -71,11 +70,13 @@ inline constexpr double kError = 0x1p-60;
 // moves y by less than 2^-1015: nothing beside the bound. A subnormal x,
 // read as zero, gives 1, as its e^x rounds to.
 //
-// Nothing when |x| is not in [2^-60, 708) (x NaN included) or the rounding
-// is not decided.
-inline std::optional<double> exp_by_double(double x) {
+// Where |x| is not in [2^-60, 708) (x NaN included) or the rounding is not
+// decided, the result is otherwise(x). (A result passed back as an optional
+// would go through memory in the solver's loop; a call does not.)
+template <typename Otherwise>
+inline double exp_by_double(double x, Otherwise otherwise) {
     using namespace exp_reduction;
-    if (!in_range(x)) return std::nullopt;
+    if (!in_range(x)) return otherwise(x);
     const double kf = steps(x);
     const auto k = static_cast<std::int32_t>(kf);
     const double r = (x - kf * kExpStep1) - kf * kExpStepRest;
@@ -84,13 +85,10 @@ inline std::optional<double> exp_by_double(double x) {
     const ExpTableEntry& table = entry(k);
     const double lo = table.hi * p + (table.lo + table.lo * p);
     const double below = table.hi + (lo - exp_double_path::kError);
-    if (below != table.hi + (lo + exp_double_path::kError)) return std::nullopt;
+    if (below != table.hi + (lo + exp_double_path::kError)) return otherwise(x);
     return scaled(below, k);
 }
 
-inline double correctly_rounded_exp(double x) {
-    if (const std::optional<double> fast = exp_by_double(x)) return *fast;
-    return exp_undecided_in_double(x);
-}
+inline double correctly_rounded_exp(double x) { return exp_by_double(x, exp_undecided_in_double); }
 
 }  // namespace kestrelfold

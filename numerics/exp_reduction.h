@@ -4,7 +4,6 @@
 // table entry of 2^(j/512), j = k mod 512, and the scaling by 2^m,
 // m = floor(k/512), so that e^x = 2^m 2^(j/512) e^r.
 #include <bit>
-#include <cmath>
 #include <cstdint>
 
 #include "numerics/exp_table.h"
@@ -24,9 +23,13 @@ inline constexpr double kRoundingShift = 0x1.8p52;
 // ln2/512 - step1 rounded: within 2^-96.5 of step2 + step3.
 inline constexpr double kExpStepRest = kExpStep2 + kExpStep3;
 
+// |x| in [kLeast, kBound), in one comparison of the bits of |x|, which
+// order as the values do (a NaN's bits are above every number's).
 inline bool in_range(double x) {
-    const double magnitude = std::fabs(x);
-    return magnitude < kBound && magnitude >= kLeast;  // false for NaN
+    constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+    constexpr std::uint64_t kLeastBits = std::bit_cast<std::uint64_t>(kLeast);
+    constexpr std::uint64_t kBoundBits = std::bit_cast<std::uint64_t>(kBound);
+    return (std::bit_cast<std::uint64_t>(x) & ~kSign) - kLeastBits < kBoundBits - kLeastBits;
 }
 
 // k as a double, exactly.

@@ -35,14 +35,17 @@ FixedPoint FixedPoint::magnitude_of(double value, int fraction_limbs) {
     const int biased = static_cast<int>(bits >> 52);
     std::uint64_t significand = bits & ((std::uint64_t{1} << 52) - 1);
     if (biased != 0) significand |= std::uint64_t{1} << 52;
-    const int exponent = (biased != 0 ? biased : 1) - 1075;
+    int exponent = (biased != 0 ? biased : 1) - 1075;
     FixedPoint result(fraction_limbs);
     if (significand == 0) return result;
+    const int trailing_zeros = std::countr_zero(significand);
+    significand >>= trailing_zeros;
+    exponent += trailing_zeros;
     const int shift = exponent + kLimbBits * fraction_limbs;
     if (shift < 0 || static_cast<int>(std::bit_width(significand)) + exponent > kLimbBits) {
         throw std::invalid_argument("value outside the fixed-point range");
     }
-    for (int bit = 0; bit < 53; ++bit) {
+    for (int bit = 0; bit < static_cast<int>(std::bit_width(significand)); ++bit) {
         if ((significand >> bit) & 1) {
             const int at = bit + shift;
             result.limbs_[static_cast<std::size_t>(at / kLimbBits)] |= std::uint32_t{1} << (at % kLimbBits);

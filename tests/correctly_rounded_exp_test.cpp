@@ -56,6 +56,15 @@ std::int64_t mismatches_with_reference(const std::vector<double>& arguments, Exp
 
 double exp_under_test(double x) { return correctly_rounded_exp(x); }
 
+bool decided_in_double(double x) {
+    bool decided = true;
+    exp_by_double(x, [&](double) {
+        decided = false;
+        return 0.0;
+    });
+    return decided;
+}
+
 std::vector<double> uniform(double low, double high, std::int64_t count, std::uint64_t seed) {
     std::mt19937_64 bits(seed);
     std::uniform_real_distribution<double> draw(low, high);
@@ -145,7 +154,7 @@ TEST(CorrectlyRoundedExp, ArgumentsThatTakeTheSlowerPaths) {
     std::vector<double> undecided_in_double;
     for (std::int32_t i = 1; i < 100'000; ++i) {
         const double x = x_no(100'000, element_length(100'000), i);
-        if (!exp_by_double(x)) undecided_in_double.push_back(x);
+        if (!decided_in_double(x)) undecided_in_double.push_back(x);
     }
     EXPECT_GT(undecided_in_double.size(), 100u);
     EXPECT_EQ(mismatches_with_reference(undecided_in_double, exp_under_test), 0);
@@ -157,7 +166,7 @@ TEST(CorrectlyRoundedExp, ArgumentsThatTakeTheSlowerPaths) {
         -0x1.1ade47676174p+6,  -0x1.21cf23d5b70a2p+8, 0x1.5f8805372ee08p+8, 0x1.17144bfe3496p+5,
     };
     for (const double x : undecided) {
-        EXPECT_FALSE(exp_by_double(x).has_value()) << std::hexfloat << x;
+        EXPECT_FALSE(decided_in_double(x)) << std::hexfloat << x;
         EXPECT_FALSE(exp_by_double_double(x).has_value()) << std::hexfloat << x;
     }
     EXPECT_EQ(mismatches_with_reference(undecided, exp_under_test), 0);
