@@ -38,11 +38,11 @@ inline constexpr double kError = 0x1p-60;
 // Reduction. k = round(x * 512/ln 2), |k| < 2^20, x = k ln2/512 + r with
 // |r| <= (ln2/512)(1/2 + 2^-33) = R = 6.770e-4 = 2^-10.53. step1 has 33
 // significant bits, so k*step1 is exact, and x - k*step1 is exact (Sterbenz
-// for |k| >= 2; for |k| = 1 both are multiples of ulp(x) and the difference
-// is below 2^-11, within 53 bits of them). k*rest rounds by under 2^-77.5,
-// rest is within 2^-96.5 of ln2/512 - step1 (times |k| < 2^20: 2^-76.5),
-// and the difference, below 2^-10, rounds by at most 2^-64: the r used is
-// within 2^-63.99 of r.
+// for |k| >= 2; for |k| = 1 both are multiples of ulp(x) >= 2^-63 and the
+// difference is below 2^-10, within 53 bits). k*rest rounds by under
+// 2^-77.5, rest is within 2^-96.5 of ln2/512 - step1 (times |k| < 2^20:
+// 2^-76.5), and the difference, below 2^-10, rounds by at most 2^-64: the
+// r used is within 2^-63.99 of r.
 //
 // Polynomial. e^r - 1 = r + r^2/2 + ... + r^5/120 + E, |E| <= R^6/720 *
 // (1 + R) < 2^-72.66. q = r^2 ((1/2 + r/6) + r^2 (1/24 + r/120)): four

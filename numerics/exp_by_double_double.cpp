@@ -35,9 +35,9 @@ ExactSum two_sum(double a, double b) {
 // |r| <= (ln2/512)(1/2 + 2^-33) = R = 6.770e-4 = 2^-10.53. ln2/512 =
 // step1 + step2 + step3 + d, |d| < 2^-131; step1 and step2 have 33
 // significant bits, so k*step1 and k*step2 are exact; x - k*step1 is exact
-// (Sterbenz for |k| >= 2; for |k| = 1 both are multiples of ulp(x) and the
-// difference is below 2^-11, within 53 bits of them); two_sum makes
-// rh + rl exact; k*step3 (< 2^-57) and rl - k*step3 round by under 2^-109
+// (Sterbenz for |k| >= 2; for |k| = 1 both are multiples of ulp(x) >= 2^-63
+// and the difference is below 2^-10, within 53 bits); two_sum makes rh + rl
+// exact; k*step3 (< 2^-57) and rl - k*step3 round by under 2^-109
 // each. So |rh + rl - r| < 2^-108.
 //
 // Polynomial. e^r - 1 = r + r^2/2 + ... + r^5/120 + E, |E| <= R^6/720 *
@@ -66,7 +66,6 @@ ExactSum two_sum(double a, double b) {
 // magnitude and enters s + lo at most doubled, so flushing every one of
 // them moves s + lo by less than 2^-1015: nothing beside the bound. A
 // subnormal x, read as zero, gives 1, as its e^x rounds to.
-//
 std::optional<double> exp_by_double_double(double x) {
     using namespace exp_reduction;
     if (!in_range(x)) return std::nullopt;
