@@ -134,13 +134,17 @@ double exp_by_fixed_point(double x) {
     if (x > kExpOverflowsAbove) return x == INFINITY ? x : signal_overflow();
     if (x < kExpUnderflowsBelow) return x == -INFINITY ? 0.0 : signal_underflow(0.0);
     if (std::fabs(x) < kExpIsOneBelow) return 1.0;
-    // Any whole k will do; the nearest to x / ln 2 keeps |r| <= 0.35.
-    const int k = static_cast<int>(std::nearbyint(x * 1.4426950408889634));
     // e^x is never a midpoint between doubles (e^x is irrational for a
     // rational x other than 0), so a precision that decides it exists.
     for (int limbs = kFirstFractionLimbs;; limbs *= 2) {
-        if (const std::optional<double> result = rounded(reduced_exp(x, k, limbs), k)) return *result;
+        if (const std::optional<double> result = exp_by_fixed_point_at(x, limbs)) return *result;
     }
+}
+
+std::optional<double> exp_by_fixed_point_at(double x, int fraction_limbs) {
+    // Any whole k will do; the nearest to x / ln 2 keeps |r| <= 0.35.
+    const int k = static_cast<int>(std::nearbyint(x * 1.4426950408889634));
+    return rounded(reduced_exp(x, k, fraction_limbs), k);
 }
 
 }  // namespace kestrelfold

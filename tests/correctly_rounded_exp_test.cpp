@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -171,6 +172,24 @@ TEST(CorrectlyRoundedExp, ArgumentsThatTakeTheSlowerPaths) {
     }
     EXPECT_EQ(mismatches_with_reference(undecided, exp_under_test), 0);
     EXPECT_EQ(mismatches_with_reference(uniform(-746, 710, 20'000, 8), exp_by_fixed_point), 0);
+}
+
+// Each precision of the exact path, up to those beyond the ln 2 it keeps
+// (40 limbs), on its own: every result it gives is the correctly rounded one.
+TEST(CorrectlyRoundedExp, EveryPrecisionOfTheExactPath) {
+    const std::vector<double> x = uniform(-745, 709, 2'000, 9);
+    for (const int limbs : {4, 5, 8, 16, 39, 40, 64}) {
+        const std::size_t count = limbs > 16 ? 10 : x.size();
+        const std::vector<double> some(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(count));
+        std::int64_t undecided = 0;
+        const auto at_this_precision = [&](double argument) {
+            const std::optional<double> result = exp_by_fixed_point_at(argument, limbs);
+            if (!result) ++undecided;
+            return result.value_or(reference_exp(argument));
+        };
+        EXPECT_EQ(mismatches_with_reference(some, at_this_precision), 0) << limbs << " limbs";
+        EXPECT_EQ(undecided, 0) << limbs << " limbs";
+    }
 }
 
 struct SpecialCase {
