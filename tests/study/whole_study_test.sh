@@ -288,8 +288,10 @@ cp "$dir/N0000000040/saida.txt.Vantreuse" "$tmp/double40"
 run_study --fonte 0 --meshes 10:2:6 --dir estudo
 grep -q '6 meshes: 1 run, 5 already complete, 0 without a result' "$tmp/err" || fail "quad run made again: $(cat "$tmp/err")"
 [ -f "$dir/N0000000040/quad/saida.txt.Vantreuse" ] || fail "the quad run of N = 40 was not made again"
-[ "$(grep -c . "$dir/jobs.txt")" -eq 1 ] && ! grep -qF "exec '$(cd "$(dirname "$program")" && pwd)/kestrelfold'" "$dir/jobs.txt" ||
+if [ "$(grep -c . "$dir/jobs.txt")" -ne 1 ] ||
+    grep -qF "exec '$(cd "$(dirname "$program")" && pwd)/kestrelfold'" "$dir/jobs.txt"; then
     fail "the line of N = 40 does not run kestrelfold-quad alone: $(cat "$dir/jobs.txt")"
+fi
 
 # --no-quad: today's study, no split; --precision quad: the quad runs
 # themselves, whose repeated extrapolation goes deeper than double's.
@@ -301,7 +303,6 @@ grep -qF 'Erro separado' "$tmp/work/duplo/estudo.txt" && fail "--no-quad reporte
 [ -z "$(cut -d, -f22-24 "$tmp/work/duplo/estudo.csv" | tail -n +2 | tr -d ',\n')" ] || fail "--no-quad filled the split's columns"
 run_study --fonte 0 --meshes 10:2:8 --dir duplo --precision quad
 [ "$status" -eq 0 ] || fail "--precision quad: status $status: $(cat "$tmp/err")"
-levels() { grep -m 2 'erro nível' "$1" | tail -n 1 | grep -o 'erro nível' | wc -l; }
 head_double=$(grep -m 1 'erro nível' "$dir/estudo.txt" | grep -o 'erro nível' | wc -l)
 [ "$(grep -m 1 'erro nível' "$tmp/work/duplo/estudo.txt" | grep -o 'erro nível' | wc -l)" -ge $((head_double + 2)) ] ||
     fail "--precision quad: no deeper tableau than double's: $(grep -m 1 'erro nível' "$tmp/work/duplo/estudo.txt")"
