@@ -16,7 +16,7 @@ namespace kestrelfold::study {
 StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& options) {
     std::vector<MeshValues> complete;
     std::vector<MissingMesh> missing;
-    std::vector<MissingReference> missing_references;
+    std::vector<MissingMesh> missing_references;
     for (std::int32_t N : options.meshes) {
         const std::filesystem::path folder = dir / mesh_folder_name(N);
         const std::string input = study_input_text(options.fonte, N, options.title);

@@ -17,7 +17,7 @@ namespace kestrelfold::study {
 
 struct ReportOutcome {
     std::vector<MissingMesh> missing;  // meshes without a complete run
-    std::vector<MissingReference> missing_references;  // meshes without a complete run of kestrelfold-quad
+    std::vector<MissingMesh> missing_references;  // meshes without a complete run of kestrelfold-quad
     std::size_t complete = 0;
     bool written = false;              // the new set of files replaced the old one
     bool split = false;                // the errors are split: the plots include arredondamento

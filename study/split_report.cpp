@@ -77,13 +77,4 @@ std::string split_text(const QuantityStudy& study) {
     return text + optimal_text(study, split) + marks_text(study, split);
 }
 
-std::string missing_references_text(const StudyTable& table) {
-    if (table.missing_references.empty()) return {};
-    std::string text = "\nMalhas sem execução completa de kestrelfold-quad (erros sem separação):\n";
-    for (const MissingReference& mesh : table.missing_references) {
-        text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
-    }
-    return text;
-}
-
 }  // namespace kestrelfold::study

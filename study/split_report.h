@@ -13,7 +13,4 @@ namespace kestrelfold::study {
 // Empty when the quantity has no split (fewer than two meshes with a quad run).
 std::string split_text(const QuantityStudy& study);
 
-// The meshes without a complete quad run, named; empty when there are none.
-std::string missing_references_text(const StudyTable& table);
-
 }  // namespace kestrelfold::study

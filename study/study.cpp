@@ -75,7 +75,7 @@ bool tell_problems(const std::filesystem::path& dir, const ReportOutcome& report
     if (report.plots.result != PlotResult::drawn) {
         err << kName << report.plots.message << "; the plots of an earlier report are removed" << std::endl;
     }
-    for (const MissingReference& mesh : report.missing_references) {
+    for (const MissingMesh& mesh : report.missing_references) {
         err << kName << "N = " << mesh.N << ": no complete run of " << kQuadProgram << ": " << mesh.problem
             << "; the mesh's errors are reported without their split" << std::endl;
     }

@@ -117,19 +117,13 @@ struct MissingMesh {
     std::string problem_portuguese;  // for the text report
 };
 
-// A mesh whose kestrelfold-quad run is missing or incomplete, and why; its
-// double results are reported all the same.
-struct MissingReference {
-    std::int32_t N;
-    std::string problem;             // in English, for standard error
-    std::string problem_portuguese;  // for the text report
-};
-
 struct StudyTable {
     std::int32_t fonte;
     std::vector<QuantityStudy> quantities;  // in the order of kQuantities
     std::vector<MissingMesh> missing;       // left out of every estimate
-    std::vector<MissingReference> missing_references;
+    // Meshes whose kestrelfold-quad run is missing or incomplete: their
+    // double results are reported all the same, without the split.
+    std::vector<MissingMesh> missing_references;
 };
 
 // The study of the meshes given (coarse to fine, each N once), against the
