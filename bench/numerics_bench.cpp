@@ -23,10 +23,13 @@
 #include "driver/run.h"
 #include "numerics/calcula_variaveis.h"
 #include "numerics/coeficientes.h"
+#include "numerics/correctly_rounded_exp.h"
+#include "numerics/fontes.h"
 #include "numerics/mesh.h"
 #include "numerics/solucao.h"
 #include "numerics/solver_memory_plan.h"
 #include "numerics/tdma.h"
+#include "numerics/tdma_passes.h"
 
 namespace kestrelfold {
 namespace {
@@ -102,15 +105,40 @@ void BM_calcula_T_media(benchmark::State& state) {
     count_nodes(state);
 }
 
-// One std::exp per node, the extra work of fonte 0 (its exact solution and
-// source term share one exponential per node).
-void BM_exp(benchmark::State& state) {
+// Fonte 0 as it was before its exponential was correctly rounded: the
+// platform's std::exp, whose last bit differs from processor to processor.
+struct FonteZeroWithPlatformExp : Fonte<0> {
+    static double base(double x) { return std::exp(x); }
+};
+
+// The solution run of fonte 0 (the solver, then the slope and the mean:
+// what tcpu reports) with the program's exp (exp:0) and with the
+// platform's (exp:1), in the same process, for their ratio.
+void BM_fonte0_exp(benchmark::State& state) {
+    auto run = prepared_run(0, mesh(state));
+    for (auto _ : state) {
+        if (state.range(1) == 0) {
+            tdma_for<Fonte<0>>(run->N, run->h, run->T.span(), kSolverPlan);
+        } else {
+            tdma_for<FonteZeroWithPlatformExp>(run->N, run->h, run->T.span(), kSolverPlan);
+        }
+        benchmark::DoNotOptimize(calcula_variaveis(run->N, run->h, run->T.span()));
+        benchmark::ClobberMemory();
+    }
+    count_nodes(state);
+}
+
+// One exp per node, the extra work of fonte 0 (its exact solution and
+// source term share one exponential per node): the program's (BM_exp) and
+// the platform's std::exp (BM_platform_exp), on the nodes of a mesh.
+template <double (*exp)(double)>
+void exp_per_node(benchmark::State& state) {
     const std::int32_t N = std::min<std::int32_t>(mesh(state), 10'000'000);
     std::vector<double> x(static_cast<std::size_t>(N) + 1);
     for (std::int32_t i = 0; i <= N; ++i) x[i] = static_cast<double>(i) / N;
     for (auto _ : state) {
         double sum = 0;
-        for (const double value : x) sum += std::exp(value);
+        for (const double value : x) sum += exp(value);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * (N + 1));
@@ -118,6 +146,8 @@ void BM_exp(benchmark::State& state) {
         static_cast<double>(state.iterations()) * (N + 1),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
+
+double platform_exp(double x) { return std::exp(x); }
 
 std::int64_t requested_N() {
     const char* text = std::getenv("KESTRELFOLD_BENCH_N");
@@ -129,7 +159,10 @@ const bool kRegistered = [] {
     const std::int64_t N = requested_N();
     auto* floor = benchmark::RegisterBenchmark("BM_chain_floor", BM_chain_floor)->Arg(N);
     auto* media = benchmark::RegisterBenchmark("BM_calcula_T_media", BM_calcula_T_media)->Arg(N);
-    benchmark::RegisterBenchmark("BM_exp", BM_exp)->Arg(N);
+    benchmark::RegisterBenchmark("BM_exp", exp_per_node<correctly_rounded_exp>)->Arg(N);
+    benchmark::RegisterBenchmark("BM_platform_exp", exp_per_node<platform_exp>)->Arg(N);
+    auto* fonte0 = benchmark::RegisterBenchmark("BM_fonte0_exp", BM_fonte0_exp)->Args({N, 0})->Args({N, 1});
+    fonte0->ArgNames({"N", "exp"});
     auto* solucao_bench = benchmark::RegisterBenchmark("BM_solucao", BM_solucao);
     for (std::int64_t fonte = 0; fonte <= 4; ++fonte) solucao_bench->Args({N, fonte});
     solucao_bench->ArgNames({"N", "fonte"});
@@ -138,7 +171,7 @@ const bool kRegistered = [] {
         for (std::int64_t G = 1; G <= static_cast<std::int64_t>(kMostBlocksAtOnce); ++G) plans->Args({N, K, G});
     }
     plans->ArgNames({"N", "K", "G"});
-    for (auto* b : {floor, media, solucao_bench, plans}) b->Unit(benchmark::kMillisecond);
+    for (auto* b : {floor, media, solucao_bench, fonte0, plans}) b->Unit(benchmark::kMillisecond);
     return true;
 }();
 

@@ -52,7 +52,8 @@ struct StudyScratch {
         options.fonte = kFonte;
         options.meshes = parse_mesh_list(kMeshes);
         options.dir = (dir / ("estudo" + std::to_string(++studies))).string();
-        return make_plan(options, KESTRELFOLD_EXE);
+        options.quad_reference = false;  // the runs of kestrelfold alone, as measured before the split
+        return make_plan(options, {KESTRELFOLD_EXE, std::nullopt});
     }
 };
 

@@ -2,7 +2,8 @@
 """Writes the seed corpora of the fuzz targets into fuzz/corpus/<target>/.
 
 The seeds are the byte-exact examples of the tests: input files for
-input_reader_fuzz; layouts, values and texts for formatted_write_fuzz,
+input_reader_fuzz; arguments of e^x for exp_fuzz (doubles, 8 bytes each,
+little-endian); layouts, values and texts for formatted_write_fuzz,
 encoded the way that target draws them from its bytes (FuzzedDataProvider:
 numbers from the end of the data, texts from the front, each text ended by
 a backslash and another byte). Keep the encoding in step with
@@ -203,6 +204,23 @@ def layout_texts():
         save("formatted_write_fuzz", text.encode("utf-8") + b"\x00")
 
 
+# ---- exp_fuzz: arguments of e^x, eight bytes each ----
+
+def exp_seeds():
+    groups = [
+        [0.0, -0.0, 1.0, 0.5, 0.1, 1e-300, 2.0 ** -60, -(2.0 ** -60), 2.0 ** -53, -(2.0 ** -54)],
+        [math.inf, -math.inf, math.nan, 709.782712893384, 709.7827128933841, -745.1332191019411,
+         -745.1332191019412, -708.3964185322641, 708.0, -708.0, 1.7976931348623157e308],
+        # arguments the fast path leaves to the exact one (nodes of meshes of 10^6 and 10^7 elements)
+        [float.fromhex(h) for h in ("0x1.a1b9f98b71b8ap-4", "0x1.c917d6b65a9a8p-3", "0x1.b9c7bcc2938dep-2",
+                                    "0x1.2b005eca90b26p-5", "-0x1.1ade47676174p+6", "0x1.5f8805372ee08p+8")],
+        [i / 1000 for i in range(0, 1001, 37)],
+    ]
+    for group in groups:
+        save("exp_fuzz", b"".join(struct.pack("<d", x) for x in group))
+
+
 input_reader_seeds()
+exp_seeds()
 formatted_write_seeds()
 layout_texts()

@@ -20,7 +20,7 @@ esac
 root=$(cd "$(dirname "$0")/.." && pwd) || exit 2
 build=${KESTRELFOLD_FUZZ_BUILD:-$root/build/fuzz}
 compiler=${CXX:-clang++}
-targets=(input_reader_fuzz formatted_write_fuzz)
+targets=(input_reader_fuzz formatted_write_fuzz exp_fuzz)
 
 if ! command -v "$compiler" >/dev/null 2>&1; then
     echo "$0: $compiler not found; the fuzz targets need clang with libFuzzer" >&2

@@ -6,12 +6,12 @@
 //   2: 2               exact T = x^2
 //   3: 6x              exact T = x^3
 //   4: 12x^2           exact T = x^4
-#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
 #include "numerics/binary128.h"
 #include "numerics/constantes.h"
+#include "numerics/correctly_rounded_exp.h"
 
 namespace kestrelfold {
 
@@ -22,14 +22,17 @@ namespace kestrelfold {
 template <typename Real>
 inline Real e_menos_1() { return Constantes<Real>::e_menos_1; }
 
-// e^x in the number type: std::exp for double, expq for binary128.
-inline double exp_of(double x) { return std::exp(x); }
+// e^x in the number type: correctly rounded for double, so that every
+// platform forms the same double (correctly_rounded_exp.h); expq for
+// binary128 (binary128.h).
+inline double exp_of(double x) { return correctly_rounded_exp(x); }
 
 inline bool fonte_valida(std::int32_t fonte) { return fonte >= 0 && fonte <= kFonteMaior; }
 
 // What one fonte gives at one node x_i: `base` is what both the exact
 // solution `Te` and the source term `S` are formed from (exp(x_i) for
-// fonte 0, the same value for both), and `extremos_fixados` says that
+// fonte 0, the same value for both, correctly rounded so that every
+// platform forms the same double), and `extremos_fixados` says that
 // Te_0 = 0 and Te_N = 1 are set in place of the formula, which gives them
 // only to within its rounding. The solver forms S at every node, the
 // writers S and Te at the nodes they list, each through these formulas,

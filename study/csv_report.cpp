@@ -8,6 +8,7 @@ namespace kestrelfold::study {
 namespace {
 
 constexpr int kRoundTripDigits = 17;
+constexpr int kQuadRoundTripDigits = 36;
 
 std::string cell(std::optional<double> value) {
     if (!value) return "";
@@ -50,6 +51,14 @@ const std::vector<Column>& columns() {
         {"sign_change", [](Quantity, const MeshRow& r) { return flag(r.sign_change); }},
         {"tcpu", [](Quantity, const MeshRow& r) { return cell(r.tcpu); }},
         {"GCI_percent", [](Quantity, const MeshRow& r) { return cell(r.gci_percent); }},
+        {"reference",
+         [](Quantity, const MeshRow& r) {
+             return r.reference ? scientific(*r.reference, kQuadRoundTripDigits).value_or("") : "";
+         }},
+        {"discretisation_error",
+         [](Quantity, const MeshRow& r) { return cell(r.split ? std::optional(r.split->discretisation) : std::nullopt); }},
+        {"roundoff_error",
+         [](Quantity, const MeshRow& r) { return cell(r.split ? std::optional(r.split->roundoff) : std::nullopt); }},
     };
     return table;
 }

@@ -252,7 +252,83 @@ std::string kinds_line() {
     return "kinds = '" + kinds + "'\n";
 }
 
+bool has_split(const QuantityStudy& study) { return study.split.has_value(); }
+
+// Columns: 1 h, 2 |E_disc|, 3 |E_round|.
+std::string split_block(const QuantityStudy& study) {
+    std::string text = block_name(study) + "_split << EOD\n";
+    for (const MeshRow& row : study.rows) {
+        if (!row.split) continue;
+        text += datum(row.h) + " " + datum(positive(std::fabs(row.split->discretisation))) + " " +
+                datum(positive(std::fabs(row.split->roundoff))) + "\n";
+    }
+    return text + "EOD\n";
+}
+
+// A fitted law as a gnuplot function of h: C * h**p, or K * (1/h)**q.
+std::string law_function(const std::string& name, const PowerLaw& law, bool of_N) {
+    return name + "(h) = " + datum(law.coefficient) + " * " + (of_N ? "(1/h)" : "h") + "**" + datum(law.exponent) +
+           "\n";
+}
+
+// The laws of every quantity with a split, as functions, defined once
+// before the pictures are drawn.
+std::string law_functions(const StudyTable& table) {
+    std::string functions;
+    for (const QuantityStudy& study : table.quantities) {
+        if (!has_split(study)) continue;
+        const std::string name(csv_name(study.quantity));
+        if (const auto& law = study.split->discretisation) functions += law_function("disc_" + name, *law, false);
+        if (const auto& law = study.split->roundoff) functions += law_function("arr_" + name, *law, true);
+    }
+    return functions;
+}
+
+// |E_disc| (filled) and |E_round| (open) of each quantity against h, with
+// the laws fitted to them: the two legs of the V that the total error draws.
+std::string roundoff_plot(const StudyTable& table) {
+    const std::string next = ", \\\n" + std::string(kIndent) + "     ";
+    std::string command;
+    int color = 0;
+    for (const QuantityStudy& study : table.quantities) {
+        ++color;
+        if (!has_split(study)) continue;
+        const std::string name(csv_name(study.quantity));
+        const std::string block = block_name(study) + "_split";
+        const std::string lc = " lc " + std::to_string(color);
+        auto add = [&](const std::string& curve) {
+            command += (command.empty() ? std::string(kIndent) + "plot " : next) + curve;
+        };
+        add(block + " using 1:2 with points pt 7" + lc + " title '" + std::string(label(study.quantity)) + "'");
+        add(block + " using 1:3 with points pt 6" + lc + " notitle");
+        if (study.split->discretisation) add("disc_" + name + "(x) with lines dt 1" + lc + " notitle");
+        if (study.split->roundoff) add("arr_" + name + "(x) with lines dt 2" + lc + " notitle");
+    }
+    const std::string in(kIndent);
+    const std::optional<Range> components = range_of(table, [](const MeshRow& r) {
+        std::vector<double> values;
+        if (!r.split) return values;
+        for (const double E : {r.split->discretisation, r.split->roundoff}) {
+            if (const std::optional<double> v = positive(std::fabs(E))) values.push_back(*v);
+        }
+        return values;
+    });
+    return in + "set output '" + std::string(kRoundoffPlot) + ".'.kind\n" + in + "set logscale xy\n" + in +
+           "set format xy '10^{%L}'\n" + in + "set ylabel '|componente do erro|'\n" + h_range(table) +
+           log_range("y", components, 10, Range{1e-20, 1e-15}) + in +
+           "set title 'Discretização (cheia) e arredondamento (vazia) contra h, fonte " + std::to_string(table.fonte) +
+           "'\n" + command + next + key_entry("points pt 7", "discretização") + key_entry("points pt 6", "arredondamento") +
+           "keyentry with lines lc 'gray40' title 'leis ajustadas'\n";
+}
+
 }  // namespace
+
+bool has_roundoff_plot(const StudyTable& table) {
+    for (const QuantityStudy& study : table.quantities) {
+        if (has_split(study)) return true;
+    }
+    return false;
+}
 
 std::string study_gnuplot_script(const StudyTable& table) {
     std::string text =
@@ -263,11 +339,15 @@ std::string study_gnuplot_script(const StudyTable& table) {
         "set encoding utf8\n"
         "set datafile missing '?'\n";
     for (const QuantityStudy& study : table.quantities) text += data_block(study);
+    for (const QuantityStudy& study : table.quantities) {
+        if (has_split(study)) text += split_block(study);
+    }
     const Range orders = order_range(table);
-    text += reference_line(table) + order_range_functions(orders);
+    text += reference_line(table) + order_range_functions(orders) + law_functions(table);
     text += "# The kinds of picture drawn, each plot in each: png, pdf or both.\n" + kinds_line();
     return text + "do for [kind in kinds] {\n" + terminal_choice() + common_settings() + error_plot(table) +
-           order_plot(table, orders) + "    set output\n}\n";
+           order_plot(table, orders) + (has_roundoff_plot(table) ? roundoff_plot(table) : std::string()) +
+           "    set output\n}\n";
 }
 
 }  // namespace kestrelfold::study

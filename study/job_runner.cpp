@@ -4,11 +4,11 @@
 #include <sys/wait.h>
 
 #include <cerrno>
+#include <ctime>
 #include <iostream>
 #include <string>
 
 #include "driver/posix/shell.h"
-#include "numerics/run_memory.h"
 #include "study/signal_wait.h"
 
 namespace kestrelfold::study {
@@ -18,7 +18,9 @@ namespace {
 // signals it waits for.
 pid_t spawn_job(const Job& job, const sigset_t& mask) {
     std::cerr.flush();
-    return spawn_shell(job.command, mask, SignalWait::child_defaults());
+    // A line may run two programs one after the other: its shell is no
+    // program of the study's, and a signal must reach the one running.
+    return spawn_shell(job.command, mask, SignalWait::child_defaults(), true);
 }
 
 struct Running {
@@ -46,11 +48,12 @@ public:
             reap();
             progress_.tick();
         }
+        wait_for_stopped_groups();
         return std::move(result_);
     }
 
 private:
-    std::uint64_t need(std::size_t job) const { return run_memory_bytes(jobs_[job].N); }
+    std::uint64_t need(std::size_t job) const { return jobs_[job].memory; }
 
     void start_what_fits(const sigset_t& mask) {
         for (;;) {
@@ -89,11 +92,27 @@ private:
         }
     }
 
-    // Only the runs this study started get the signal, each by its own id.
+    // Only the runs this study started get the signal: each line's process
+    // group, its shell and the program it runs.
     void stop_all(int signal) {
         result_.interrupted_by = signal;
         pending_.clear();
-        for (const Running& run : running_) kill(run.pid, signal);
+        for (const Running& run : running_) {
+            kill(-run.pid, signal);
+            stopped_groups_.push_back(run.pid);
+        }
+    }
+
+    // The study waits for its lines' shells; a program a shell ran is no
+    // child of the study's, and may outlive its shell by a moment. The study
+    // ends only once every stopped group is gone (or a few seconds passed:
+    // a program that ignores the signal is left to itself).
+    void wait_for_stopped_groups() const {
+        constexpr int kLooks = 500;
+        const timespec pause{0, 10'000'000};
+        for (const pid_t group : stopped_groups_) {
+            for (int look = 0; look < kLooks && kill(-group, 0) == 0; ++look) nanosleep(&pause, nullptr);
+        }
     }
 
     std::span<const Job> jobs_;
@@ -101,6 +120,7 @@ private:
     Progress& progress_;
     std::vector<std::size_t> pending_;
     std::vector<Running> running_;
+    std::vector<pid_t> stopped_groups_;
     std::uint64_t in_use_ = 0;
     RunnerResult result_;
 };

@@ -77,12 +77,13 @@ Argument split(std::string_view arg) {
 }
 
 bool takes_value(std::string_view name) {
-    return name == "--fonte" || name == "--meshes" || name == "--title" || name == "--dir" || name == "--jobs";
+    return name == "--fonte" || name == "--meshes" || name == "--title" || name == "--dir" || name == "--jobs" ||
+           name == "--precision";
 }
 
 bool is_flag(std::string_view name) {
     return name == "--force" || name == "--plan-only" || name == "--report-only" || name == "--help" ||
-           name == "--version";
+           name == "--version" || name == "--no-quad";
 }
 
 void set_mode(StudyOptions& options, StudyMode mode) {
@@ -107,6 +108,14 @@ void apply(CommandLine& line, std::string_view name, std::string_view value) {
         options.dir = value;
     } else if (name == "--jobs") {
         options.jobs = whole_number(name, value, 1, kMostJobs);
+    } else if (name == "--precision") {
+        if (value == "double") {
+            options.precision = Precision::double_precision;
+        } else if (value == "quad") {
+            options.precision = Precision::quad;
+        } else {
+            refuse("--precision: '" + std::string(value) + "' is neither double nor quad");
+        }
     }
 }
 
@@ -132,6 +141,7 @@ CommandLine parse_command_line(std::span<const std::string_view> args, int proce
         } else if (is_flag(arg.name)) {
             if (arg.value) refuse(std::string(arg.name) + " takes no value");
             if (arg.name == "--force") line.options.force = true;
+            if (arg.name == "--no-quad") line.options.quad_reference = false;
             if (arg.name == "--plan-only") set_mode(line.options, StudyMode::plan_only);
             if (arg.name == "--report-only") set_mode(line.options, StudyMode::report_only);
             if (arg.name == "--help") line.request = Request::help;
@@ -143,8 +153,17 @@ CommandLine parse_command_line(std::span<const std::string_view> args, int proce
         }
     }
     if (line.request == Request::study && !meshes_given) refuse("--meshes is required (for example --meshes 10:2:8)");
+    if (line.options.precision == Precision::quad && !line.options.quad_reference) {
+        refuse("--no-quad leaves out the runs that --precision quad studies: give one of them");
+    }
     warn_odd_meshes(line);
     return line;
+}
+
+bool runs_double(const StudyOptions& options) { return options.precision == Precision::double_precision; }
+
+bool runs_quad(const StudyOptions& options) {
+    return options.precision == Precision::quad || options.quad_reference;
 }
 
 int processor_count() {
@@ -156,12 +175,16 @@ int processor_count() {
 
 std::string_view usage() {
     return R"(usage: kestrelfold-study --meshes LIST [--fonte F] [--title TEXT] [--dir DIR]
-                         [--jobs J] [--force] [--plan-only | --report-only]
+                         [--jobs J] [--force] [--no-quad | --precision quad]
+                         [--plan-only | --report-only]
 
 Runs kestrelfold on a sequence of meshes, one folder per mesh in DIR, and
 writes the convergence study of its three quantities of interest: DIR/estudo.csv,
 DIR/estudo.txt, DIR/estudo.tex and the plots DIR/erro.png and DIR/ordem.png
-(and their PDF; by gnuplot, from DIR/estudo.gnu), replaced as one set.
+(and their PDF; by gnuplot, from DIR/estudo.gnu), replaced as one set. Each
+mesh is also run by kestrelfold-quad, the same program in quadruple precision
+(in DIR/N.../quad): its results split every error into discretisation and
+round-off (DIR/arredondamento.png).
 
 A study is a plan (the folders, and one /bin/sh line per mesh to run in
 DIR/jobs.txt), its runs, and a report. To run the meshes elsewhere, plan
@@ -178,6 +201,9 @@ then report with --report-only and the same options.
   --jobs J       runs side by side, within the memory available (default:
                  the number of processors)
   --force        run every mesh again, even one already complete
+  --no-quad      run kestrelfold alone: no split of the errors
+  --precision P  double (default): study kestrelfold; quad: study
+                 kestrelfold-quad itself, with no split
   --plan-only    write the plan (with DIR/slurm.sh, a Slurm job array of the
                  list) and print how to run it; run nothing
   --report-only  write the report from what the runs left in DIR (nothing when

@@ -19,8 +19,17 @@ enum class StudyMode {
     report_only,  // report on what the runs left in the folders
 };
 
+// Which program's results the study reports: kestrelfold's (double), or
+// kestrelfold-quad's (binary128) on its own.
+enum class Precision { double_precision, quad };
+
 struct StudyOptions {
     StudyMode mode = StudyMode::whole;
+    Precision precision = Precision::double_precision;
+    // A study of the double program also runs kestrelfold-quad on every mesh
+    // (--no-quad leaves it out): its results are the discrete solution to
+    // within binary128's round-off, and split each error in two.
+    bool quad_reference = true;
     std::int32_t fonte = 0;
     std::vector<std::int32_t> meshes;  // coarse to fine
     std::optional<std::string> title;  // UTF-8, Latin-1 characters only; default: per mesh
@@ -28,6 +37,10 @@ struct StudyOptions {
     int jobs = 1;
     bool force = false;
 };
+
+// Whether the study runs each program on its meshes.
+bool runs_double(const StudyOptions& options);
+bool runs_quad(const StudyOptions& options);
 
 enum class Request { study, help, version };
 

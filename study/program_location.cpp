@@ -32,13 +32,13 @@ fs::path study_program() {
     return error ? fs::path("kestrelfold-study") : self;
 }
 
-std::optional<fs::path> find_kestrelfold() {
+std::optional<fs::path> find_program(std::string_view name) {
     const fs::path self = study_program();
     if (self.is_absolute()) {
-        if (auto beside = executable_in(self.parent_path(), "kestrelfold")) return beside;
+        if (auto beside = executable_in(self.parent_path(), name)) return beside;
     }
     const char* path = std::getenv("PATH");
-    return executable_on_path(path ? path : "", "kestrelfold");
+    return executable_on_path(path ? path : "", name);
 }
 
 }  // namespace kestrelfold::study

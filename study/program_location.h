@@ -16,8 +16,11 @@ std::optional<std::filesystem::path> executable_in(const std::filesystem::path& 
 // is the current folder).
 std::optional<std::filesystem::path> executable_on_path(std::string_view path, std::string_view name);
 
-// kestrelfold beside this executable, else on PATH; nothing when neither.
-std::optional<std::filesystem::path> find_kestrelfold();
+inline constexpr std::string_view kDoubleProgram = "kestrelfold";
+inline constexpr std::string_view kQuadProgram = "kestrelfold-quad";
+
+// The program `name` beside this executable, else on PATH; nothing when neither.
+std::optional<std::filesystem::path> find_program(std::string_view name);
 
 // This program by its absolute path, for the commands it prints: they run
 // the same kestrelfold-study whatever PATH holds. Its bare name when the

@@ -16,16 +16,31 @@ namespace kestrelfold::study {
 StudyTable read_study(const std::filesystem::path& dir, const StudyOptions& options) {
     std::vector<MeshValues> complete;
     std::vector<MissingMesh> missing;
+    std::vector<MissingMesh> missing_references;
     for (std::int32_t N : options.meshes) {
-        RunReading reading = read_run(dir / mesh_folder_name(N), options.fonte, N,
-                                      study_input_text(options.fonte, N, options.title));
-        if (reading.values) {
-            complete.push_back(*reading.values);
-        } else {
+        const std::filesystem::path folder = dir / mesh_folder_name(N);
+        const std::string input = study_input_text(options.fonte, N, options.title);
+        const bool quad_study = options.precision == Precision::quad;
+        RunReading reading = quad_study ? read_run(folder / kQuadFolder, options.fonte, N, input, Precision::quad)
+                                        : read_run(folder, options.fonte, N, input);
+        if (!reading.values) {
             missing.push_back({N, std::move(reading.problem), std::move(reading.problem_portuguese)});
+            continue;
         }
+        if (quad_study) reading.values->quad_values = reading.quad_values;
+        if (!quad_study && options.quad_reference) {
+            RunReading reference = read_run(folder / kQuadFolder, options.fonte, N, input, Precision::quad);
+            if (reference.quad_values) {
+                reading.values->reference = reference.quad_values;
+            } else {
+                missing_references.push_back({N, std::move(reference.problem), std::move(reference.problem_portuguese)});
+            }
+        }
+        complete.push_back(*reading.values);
     }
-    return compute_study(options.fonte, complete, std::move(missing));
+    StudyTable table = compute_study(options.fonte, complete, std::move(missing));
+    table.missing_references = std::move(missing_references);
+    return table;
 }
 
 void write_report_files(const std::filesystem::path& dir, const StudyTable& table) {
@@ -63,6 +78,8 @@ ReportOutcome write_report(const std::filesystem::path& dir, const StudyOptions&
     const StudyTable table = read_study(dir, options);
     ReportOutcome outcome;
     outcome.missing = table.missing;
+    outcome.missing_references = table.missing_references;
+    outcome.split = has_roundoff_plot(table);
     outcome.complete = table.quantities.front().rows.size();
     if (outcome.complete == 0) return outcome;
 

@@ -17,8 +17,10 @@ namespace kestrelfold::study {
 
 struct ReportOutcome {
     std::vector<MissingMesh> missing;  // meshes without a complete run
+    std::vector<MissingMesh> missing_references;  // meshes without a complete run of kestrelfold-quad
     std::size_t complete = 0;
     bool written = false;              // the new set of files replaced the old one
+    bool split = false;                // the errors are split: the plots include arredondamento
     PlotOutcome plots{PlotResult::nothing_to_draw, {}, {}};
     int interrupted_by = 0;            // a signal came; not acted on (the caller ends)
 };

@@ -24,6 +24,7 @@ namespace {
 constexpr std::string_view kRecordEnd = "\r\n";
 constexpr std::size_t kFieldStart = 2;  // columns 3-42
 constexpr std::size_t kFieldWidth = 40;
+constexpr int kFieldDigits = 33;  // E40.32: one digit before the point, 32 after
 constexpr std::size_t kLongestLogLine = 300;
 
 // A data file of four records is some 300 bytes, and a study's input file
@@ -71,7 +72,7 @@ struct Why {
     bool any() const { return !english.empty(); }
 };
 
-RunReading not_complete(Why why) { return {{}, std::move(why.english), std::move(why.portuguese)}; }
+RunReading not_complete(Why why) { return {{}, {}, std::move(why.english), std::move(why.portuguese)}; }
 
 // With what the run said last, when it said anything: its own words, quoted.
 Why why_not(const fs::path& folder, Why why) {
@@ -125,19 +126,20 @@ std::optional<std::string> scientific_text(std::string_view field) {
     return text;
 }
 
-}  // namespace
-
-std::optional<Quad> parse_quad_e_field(std::string_view field) {
-    const std::optional<std::string> text = scientific_text(field);
-    if (!text || text->find_first_not_of("0123456789.E+-") != std::string::npos) return std::nullopt;
-    try {
-        return quad_from_decimal(text->c_str());
-    } catch (const std::invalid_argument&) {
-        return std::nullopt;
-    }
+// Whether the data file's h is the mesh's: the double 1/N exactly, or the
+// binary128 1/N as its 33 digits give it (the digits the program writes for
+// it, read back as the field is).
+bool h_of_the_mesh(Quad h, std::int32_t N, Precision precision) {
+    if (precision == Precision::double_precision) return static_cast<double>(h) == element_length(N);
+    char digits[64];
+    if (quad_scientific_text(element_length<Quad>(N), kFieldDigits - 1, digits, sizeof digits) < 0) return false;
+    return h == quad_from_decimal(digits);
 }
 
-std::optional<double> parse_e_field(std::string_view field) {
+}  // namespace
+
+template <>
+std::optional<double> parse_e_field<double>(std::string_view field) {
     const std::optional<std::string> scientific = scientific_text(field);
     if (!scientific) return std::nullopt;
     const std::string& text = *scientific;
@@ -148,9 +150,21 @@ std::optional<double> parse_e_field(std::string_view field) {
     return value;
 }
 
-std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_view bytes) {
+template <>
+std::optional<Quad> parse_e_field<Quad>(std::string_view field) {
+    const std::optional<std::string> text = scientific_text(field);
+    if (!text || text->find_first_not_of("0123456789.E+-") != std::string::npos) return std::nullopt;
+    try {
+        return quad_from_decimal(text->c_str());
+    } catch (const std::invalid_argument&) {
+        return std::nullopt;
+    }
+}
+
+template <typename Real>
+std::optional<std::array<Real, 4>> parse_extrapolation_records(std::string_view bytes) {
     static constexpr std::string_view kNumbers[4] = {"  ", " 1", " 2", " 3"};
-    std::array<double, 4> values{};
+    std::array<Real, 4> values{};
     for (std::size_t k = 0; k < 4; ++k) {
         const std::size_t end = bytes.find(kRecordEnd);
         if (end == std::string_view::npos) return std::nullopt;
@@ -161,13 +175,16 @@ std::optional<std::array<double, 4>> parse_extrapolation_records(std::string_vie
             record.substr(kFieldStart + kFieldWidth, 2) != "  ") {
             return std::nullopt;
         }
-        const std::optional<double> value = parse_e_field(record.substr(kFieldStart, kFieldWidth));
+        const std::optional<Real> value = parse_e_field<Real>(record.substr(kFieldStart, kFieldWidth));
         if (!value) return std::nullopt;
         values[k] = *value;
     }
     if (!bytes.empty()) return std::nullopt;
     return values;
 }
+
+template std::optional<std::array<double, 4>> parse_extrapolation_records<double>(std::string_view);
+template std::optional<std::array<Quad, 4>> parse_extrapolation_records<Quad>(std::string_view);
 
 bool listing_complete(std::string_view tail) {
     if (!tail.ends_with(kRecordEnd)) return false;
@@ -192,7 +209,8 @@ std::optional<double> listing_time(std::string_view tail) {
     return seconds;
 }
 
-RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input) {
+RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, std::string_view planned_input,
+                    Precision precision) {
     RunInput input;
     if (Why why = check_input(folder, fonte, N, planned_input, input); why.any()) return not_complete(std::move(why));
 
@@ -211,13 +229,20 @@ RunReading read_run(const fs::path& folder, std::int32_t fonte, std::int32_t N, 
         const bool there = fs::exists(folder / data_file, error);
         return not_complete(why_not(folder, there ? unreadable : Why{"no " + data_file, "sem " + data_file}));
     }
-    const std::optional<std::array<double, 4>> values = parse_extrapolation_records(*data);
+    const std::optional<std::array<Quad, 4>> values = parse_extrapolation_records<Quad>(*data);
     if (!values) return not_complete(why_not(folder, unreadable));
-    if ((*values)[0] != element_length(N)) {
+    const std::array<Quad, 4>& v = *values;
+    if (!h_of_the_mesh(v[0], N, precision)) {
         const std::string h = "1/" + std::to_string(N);
         return not_complete({data_file + " holds an h other than " + h, data_file + " tem um h diferente de " + h});
     }
-    return {MeshValues{N, (*values)[0], {(*values)[1], (*values)[2], (*values)[3]}, listing_time(*tail)}, {}, {}};
+    // 33 digits give every double back exactly through binary128.
+    RunReading reading{MeshValues{N, static_cast<double>(v[0]),
+                                  {static_cast<double>(v[1]), static_cast<double>(v[2]), static_cast<double>(v[3])},
+                                  {}, {}, listing_time(*tail)},
+                       {}, {}, {}};
+    if (precision == Precision::quad) reading.quad_values = std::array<Quad, 3>{v[1], v[2], v[3]};
+    return reading;
 }
 
 }  // namespace kestrelfold::study

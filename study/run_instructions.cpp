@@ -38,6 +38,11 @@ std::string study_command(const StudyOptions& options, const std::filesystem::pa
     if (mode == StudyMode::report_only) command += " --report-only";
     command += " --fonte " + std::to_string(options.fonte) + " --meshes " + mesh_list_text(options.meshes);
     if (options.title) command += " --title " + shell_word(*options.title);
+    if (options.precision == Precision::quad) {
+        command += " --precision quad";
+    } else if (!options.quad_reference) {
+        command += " --no-quad";
+    }
     return command + " --dir " + shell_word(dir.string());
 }
 
@@ -56,7 +61,7 @@ std::string plan_instructions(const Plan& plan, const StudyOptions& options) {
            ".\nRun them with GNU parallel, " + std::to_string(options.jobs) + " at a time:\n" + std::string(kIndent) +
            "parallel --jobs " + std::to_string(options.jobs) + " < " + jobs +
            "\n(on several hosts that share the folder: add --sshloginfile FILE), or as a Slurm job array of " +
-           std::to_string(plan.jobs.size()) + " tasks, " + std::to_string(task_memory_mib(plan.jobs.front().N)) +
+           std::to_string(plan.jobs.size()) + " tasks, " + std::to_string(task_memory_mib(plan.jobs.front().memory)) +
            " MiB each:\n" + std::string(kIndent) + "sbatch " + shell_word((plan.dir / kSlurmScript).string()) +
            "\nOnce every run has ended, write the report:\n" + report;
 }

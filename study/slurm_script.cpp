@@ -1,7 +1,6 @@
 #include "study/slurm_script.h"
 
 #include "driver/posix/shell.h"
-#include "numerics/run_memory.h"
 #include "study/posix_cksum.h"
 #include "study/study_layout.h"
 #include "study/task_memory.h"
@@ -33,11 +32,12 @@ std::string heading(const fs::path& dir, std::span<const Job> jobs, std::string_
            "#\n";
 }
 
-std::string memory_comment(std::int32_t N) {
+std::string memory_comment(const Job& finest) {
     return "# --mem is per task, and an array takes one figure for all its tasks: the\n"
-           "# need of the finest mesh of the list, N = " + std::to_string(N) + ": " +
-           std::to_string(run_memory_bytes(N)) + " bytes as kestrelfold\n"
-           "# itself checks, plus " + std::to_string(kProcessReserveBytes / kMebibyte) +
+           "# need of the finest mesh of the list, N = " + std::to_string(finest.N) + ": " +
+           std::to_string(finest.memory) + " bytes as the programs\n"
+           "# themselves check (kestrelfold-quad's, the larger, when the line runs both),\n"
+           "# plus " + std::to_string(kProcessReserveBytes / kMebibyte) +
            " MiB for what the process holds beyond its fields (the\n"
            "# program, its libraries and stack, the shells of the editor stand-in it\n"
            "# starts), rounded up to MiB. A node with less memory refuses the array at\n"
@@ -47,7 +47,7 @@ std::string memory_comment(std::int32_t N) {
 std::string directives(const fs::path& dir, std::span<const Job> jobs) {
     std::string text = "#SBATCH --job-name=kestrelfold-study\n"
                        "#SBATCH --array=1-" + std::to_string(jobs.size()) + "\n"
-                       "#SBATCH --mem=" + std::to_string(task_memory_mib(jobs.front().N)) + "M\n";
+                       "#SBATCH --mem=" + std::to_string(task_memory_mib(jobs.front().memory)) + "M\n";
     if (const std::optional<std::string> output = task_output_pattern(dir)) {
         text += "#SBATCH --output=" + sbatch_quote(*output) + "\n";
     } else {
@@ -106,7 +106,7 @@ std::optional<std::string> task_output_pattern(const fs::path& dir) {
 
 std::string slurm_script(const fs::path& dir, std::span<const Job> jobs, std::string_view job_list,
                          std::string_view report) {
-    return heading(dir, jobs, report) + memory_comment(jobs.front().N) + directives(dir, jobs) + body(dir, job_list);
+    return heading(dir, jobs, report) + memory_comment(jobs.front()) + directives(dir, jobs) + body(dir, job_list);
 }
 
 }  // namespace kestrelfold::study

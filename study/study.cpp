@@ -42,8 +42,9 @@ std::string report_files(const std::filesystem::path& dir, const ReportOutcome& 
     std::string text = "report in " + (dir / kTextReport).string() + " (and " + std::string(kCsvReport) + ", " +
                        std::string(kTexReport) + ")";
     if (report.plots.result != PlotResult::drawn) return text;
-    text += ", plots " + (dir / picture_name(kErrorPlot, kRequiredKind)).string() + " and " +
+    text += ", plots " + (dir / picture_name(kErrorPlot, kRequiredKind)).string() + (report.split ? ", " : " and ") +
             picture_name(kOrderPlot, kRequiredKind);
+    if (report.split) text += " and " + picture_name(kRoundoffPlot, kRequiredKind);
     for (std::string_view kind : kPictureKinds) {
         std::error_code error;
         if (kind != kRequiredKind && std::filesystem::exists(dir / picture_name(kErrorPlot, kind), error)) {
@@ -75,13 +76,29 @@ bool tell_problems(const std::filesystem::path& dir, const ReportOutcome& report
     if (report.plots.result != PlotResult::drawn) {
         err << kName << report.plots.message << "; the plots of an earlier report are removed" << std::endl;
     }
-    return !report.missing.empty() || report.plots.result == PlotResult::failed;
+    for (const MissingMesh& mesh : report.missing_references) {
+        err << kName << "N = " << mesh.N << ": no complete run of " << kQuadProgram << ": " << mesh.problem
+            << "; the mesh's errors are reported without their split" << std::endl;
+    }
+    return !report.missing.empty() || !report.missing_references.empty() ||
+           report.plots.result == PlotResult::failed;
 }
 
-std::optional<std::filesystem::path> program_or_say(std::ostream& err) {
-    std::optional<std::filesystem::path> program = find_kestrelfold();
-    if (!program) err << kName << "kestrelfold not found beside kestrelfold-study nor on PATH" << std::endl;
-    return program;
+// The programs the study runs, found beside kestrelfold-study or on PATH;
+// nothing, and a line that says which is missing, when one is.
+std::optional<StudyPrograms> programs_or_say(const StudyOptions& options, std::ostream& err) {
+    StudyPrograms programs;
+    auto find = [&](std::string_view name, std::optional<std::filesystem::path>& to) {
+        to = find_program(name);
+        if (!to) err << kName << name << " not found beside kestrelfold-study nor on PATH" << std::endl;
+        return to.has_value();
+    };
+    if (runs_double(options) && !find(kDoubleProgram, programs.double_program)) return std::nullopt;
+    if (runs_quad(options) && !find(kQuadProgram, programs.quad_program)) {
+        if (runs_double(options)) err << kName << "(--no-quad runs kestrelfold alone)" << std::endl;
+        return std::nullopt;
+    }
+    return programs;
 }
 
 // The meshes of the list with a complete run in the folder.
@@ -109,9 +126,9 @@ std::size_t complete_meshes(const std::filesystem::path& dir, const StudyOptions
 }
 
 int whole_study(const StudyOptions& options, std::ostream& err) {
-    const std::optional<std::filesystem::path> program = program_or_say(err);
-    if (!program) return 1;
-    const Plan plan = make_plan(options, *program);
+    const std::optional<StudyPrograms> programs = programs_or_say(options, err);
+    if (!programs) return 1;
+    const Plan plan = make_plan(options, *programs);
     Progress progress(err, ::isatty(STDERR_FILENO) == 1, plan.meshes.size(), plan.complete);
     const RunnerResult ran = run_jobs(plan.jobs, {options.jobs, available_memory()}, progress);
     progress.close();
@@ -130,9 +147,9 @@ int whole_study(const StudyOptions& options, std::ostream& err) {
 
 // The plan alone, and on stdout how to run it elsewhere.
 int plan_only(const StudyOptions& options, std::ostream& out, std::ostream& err) {
-    const std::optional<std::filesystem::path> program = program_or_say(err);
-    if (!program) return 1;
-    const Plan plan = make_plan(options, *program);
+    const std::optional<StudyPrograms> programs = programs_or_say(options, err);
+    if (!programs) return 1;
+    const Plan plan = make_plan(options, *programs);
     out << plan_instructions(plan, options) << std::flush;
     return 0;
 }

@@ -19,7 +19,7 @@ std::vector<std::string> report_file_names() {
     std::vector<std::string> names = {std::string(kCsvReport), std::string(kTextReport), std::string(kTexReport),
                                       std::string(kPlotScript)};
     for (std::string_view kind : kPictureKinds) {
-        for (std::string_view plot : {kErrorPlot, kOrderPlot}) names.push_back(picture_name(plot, kind));
+        for (std::string_view plot : {kErrorPlot, kOrderPlot, kRoundoffPlot}) names.push_back(picture_name(plot, kind));
     }
     return names;
 }

@@ -5,9 +5,11 @@
 // Slurm array of it, with what the array's tasks print; the report.
 //
 //   DIR/N0000000160/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log, kestrelfold.lock
+//   DIR/N0000000160/quad/Kestrelfold.in, saida.txt, saida.txt.Vantreuse, kestrelfold.log (kestrelfold-quad's run)
 //   DIR/bin/notepad
 //   DIR/jobs.txt, DIR/slurm.sh, DIR/slurm-<job>_<task>.out
-//   DIR/estudo.csv, estudo.txt, estudo.tex, estudo.gnu, erro.png, ordem.png, erro.pdf, ordem.pdf
+//   DIR/estudo.csv, estudo.txt, estudo.tex, estudo.gnu, erro.png, ordem.png, erro.pdf, ordem.pdf,
+//   arredondamento.png, arredondamento.pdf (with the runs of kestrelfold-quad)
 #include <array>
 #include <cstdint>
 #include <string>
@@ -22,6 +24,9 @@ std::string mesh_folder_name(std::int32_t N);
 
 inline constexpr std::string_view kRunListing = "saida.txt";    // `caso` of every run
 inline constexpr std::string_view kRunLog = "kestrelfold.log";  // what the run printed
+// kestrelfold-quad's run of a mesh, in a folder of the mesh's folder; the
+// mesh's lock covers both runs.
+inline constexpr std::string_view kQuadFolder = "quad";
 // Held (flock) by the run of the mesh from before it clears the folder until
 // it ends, however it ends: a second run of the mesh is refused meanwhile.
 inline constexpr std::string_view kRunLock = "kestrelfold.lock";
@@ -37,6 +42,8 @@ inline constexpr std::string_view kTexReport = "estudo.tex";
 // The two plots, each drawn in every kind of picture: erro.png, erro.pdf, ...
 inline constexpr std::string_view kErrorPlot = "erro";
 inline constexpr std::string_view kOrderPlot = "ordem";
+// Drawn when the study has the runs of kestrelfold-quad to split the errors.
+inline constexpr std::string_view kRoundoffPlot = "arredondamento";
 inline constexpr std::array<std::string_view, 2> kPictureKinds = {"png", "pdf"};
 // The picture every gnuplot draws; the others need a terminal it may lack.
 inline constexpr std::string_view kRequiredKind = "png";

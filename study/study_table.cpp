@@ -24,6 +24,15 @@ std::vector<MeshRow> base_rows(Quantity q, std::size_t index, std::int32_t fonte
         row.value = mesh.values[index];
         row.exact = exact_value(q, fonte, mesh.N);
         row.error = row.exact - row.value;
+        if (mesh.quad_values) {
+            const Quad exact = exact_quad_value(q, fonte, mesh.N);
+            row.exact = static_cast<double>(exact);
+            row.error = static_cast<double>(exact - (*mesh.quad_values)[index]);
+        }
+        if (mesh.reference) {
+            row.reference = (*mesh.reference)[index];
+            row.split = split_error(row.value, *row.reference, exact_quad_value(q, fonte, mesh.N));
+        }
         row.tcpu = mesh.tcpu;
         if (!rows.empty()) {
             row.p_E = observed_order(rows.back().error, row.error, ratio(rows.back(), row));
@@ -81,6 +90,40 @@ Verdict verdict_of(const std::vector<MeshRow>& rows) {
     return verdict;
 }
 
+// The law of each component over the rows with a reference, where they
+// cross, and what the split says of the smallest error.
+std::optional<SplitAnalysis> split_analysis(const std::vector<MeshRow>& rows, std::size_t optimal) {
+    std::vector<double> h, N_disc, disc, N_round, round;
+    std::vector<ErrorSplit> splits;
+    for (const MeshRow& row : rows) {
+        if (!row.split) continue;
+        splits.push_back(*row.split);
+        h.push_back(row.h);
+        disc.push_back(row.split->discretisation);
+        if (std::fabs(row.split->roundoff) > kRoundoffFloor) {
+            N_round.push_back(row.N);
+            round.push_back(row.split->roundoff);
+        }
+    }
+    if (splits.size() < 2) return std::nullopt;
+    SplitAnalysis analysis;
+    analysis.discretisation = fit_power_law(h, disc);
+    analysis.roundoff = fit_power_law(N_round, round);
+    if (analysis.discretisation && analysis.roundoff) {
+        analysis.crossing = crossing_mesh(*analysis.discretisation, *analysis.roundoff);
+        if (analysis.crossing) analysis.crossing_error = analysis.roundoff->at(*analysis.crossing);
+    }
+    analysis.optimal_is_cancellation = rows[optimal].split && is_cancellation(*rows[optimal].split);
+    // The rows with a reference, counted among all rows.
+    if (const std::optional<std::size_t> first = first_significant_roundoff(splits)) {
+        std::size_t seen = 0;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            if (rows[k].split && seen++ == *first) analysis.first_significant = k;
+        }
+    }
+    return analysis;
+}
+
 template <typename T, typename F>
 std::vector<T> column(const std::vector<MeshRow>& rows, F field) {
     std::vector<T> values;
@@ -89,12 +132,20 @@ std::vector<T> column(const std::vector<MeshRow>& rows, F field) {
 }
 
 QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::span<const MeshValues> meshes) {
-    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, false, 0, {}, {}};
+    QuantityStudy study{q, base_rows(q, index, fonte, meshes), false, 0, false, 0, {}, {}, {}};
     std::vector<MeshRow>& rows = study.rows;
     const auto N = column<std::int32_t>(rows, [](const MeshRow& r) { return r.N; });
     const auto errors = column<double>(rows, [](const MeshRow& r) { return r.error; });
     const auto exact = column<double>(rows, [](const MeshRow& r) { return r.exact; });
-    const auto values = column<double>(rows, [](const MeshRow& r) { return r.value; });
+    // The tableau in binary128: a quad run's values as written, a double
+    // run's as they are.
+    std::vector<Quad> values;
+    std::vector<Quad> precise_exact;
+    for (std::size_t k = 0; k < meshes.size(); ++k) {
+        const MeshValues& mesh = meshes[k];
+        values.push_back(mesh.quad_values ? (*mesh.quad_values)[index] : static_cast<Quad>(mesh.values[index]));
+        precise_exact.push_back(mesh.quad_values ? exact_quad_value(q, fonte, mesh.N) : static_cast<Quad>(exact[k]));
+    }
     const auto p_E = column<std::optional<double>>(rows, [](const MeshRow& r) { return r.p_E; });
 
     study.exact = exact_quantity(N, errors, exact);
@@ -119,7 +170,9 @@ QuantityStudy study_of(Quantity q, std::size_t index, std::int32_t fonte, std::s
     add_estimates(rows);
     study.verdict = verdict_of(rows);
 
-    study.tableau = repeated_richardson(N, values, exact, marks, [q](int m) { return expansion_order(q, m); });
+    study.tableau =
+        repeated_richardson(N, values, precise_exact, marks, [q](int m) { return expansion_order(q, m); });
+    study.split = split_analysis(rows, study.optimal);
     return study;
 }
 
@@ -134,8 +187,17 @@ double exact_value(Quantity q, std::int32_t fonte, std::int32_t N) {
     return 0;
 }
 
+Quad exact_quad_value(Quantity q, std::int32_t fonte, std::int32_t N) {
+    switch (q) {
+    case Quantity::T_meio: return Te_no<Quad>(fonte, N, no_meio(N));
+    case Quantity::T_media: return valores_exatos<Quad>(fonte).T_media_a;
+    case Quantity::inclinacao: return valores_exatos<Quad>(fonte).inclinacao_a;
+    }
+    return 0;
+}
+
 StudyTable compute_study(std::int32_t fonte, std::span<const MeshValues> meshes, std::vector<MissingMesh> missing) {
-    StudyTable table{fonte, {}, std::move(missing)};
+    StudyTable table{fonte, {}, std::move(missing), {}};
     for (std::size_t i = 0; i < kQuantities.size(); ++i) {
         table.quantities.push_back(study_of(kQuantities[i], i, fonte, meshes));
     }

@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+#include "numerics/binary128.h"
+
 namespace kestrelfold::study {
 
 struct TableauLevel {
@@ -30,6 +32,13 @@ struct TableauLevel {
 // with less than half the level's order; the rest of that level is left out
 // too. `order(m)` is the order of term m >= 1 of
 // the expansion; N and the other spans run coarse to fine.
+//
+// The extrapolations are worked out in binary128, so that their own
+// arithmetic adds nothing to the noise of the values: the values of
+// kestrelfold-quad go several levels deeper than double ones.
+std::vector<TableauLevel> repeated_richardson(std::span<const std::int32_t> N, std::span<const Quad> values,
+                                              std::span<const Quad> exact, const std::vector<bool>& marked,
+                                              const std::function<int(int)>& order);
 std::vector<TableauLevel> repeated_richardson(std::span<const std::int32_t> N, std::span<const double> values,
                                               std::span<const double> exact, const std::vector<bool>& marked,
                                               const std::function<int(int)>& order);
@@ -37,6 +46,8 @@ std::vector<TableauLevel> repeated_richardson(std::span<const std::int32_t> N, s
 // The limit through the points (h_j, values_j), j = 0..m, of
 // value = X + sum_i c_i h^orders_i (m = orders.size()), with h_j = 1/N_j:
 // the value X of the one expansion with these orders through them all.
+std::optional<Quad> extrapolated_limit(std::span<const std::int32_t> N, std::span<const Quad> values,
+                                       std::span<const int> orders);
 std::optional<double> extrapolated_limit(std::span<const std::int32_t> N, std::span<const double> values,
                                          std::span<const int> orders);
 

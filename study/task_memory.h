@@ -16,7 +16,8 @@ inline constexpr std::uint64_t kProcessReserveBytes = std::uint64_t{32} << 20;
 
 inline constexpr std::uint64_t kMebibyte = std::uint64_t{1} << 20;
 
-// The MiB to grant the run of the mesh N, rounded up.
-std::uint64_t task_memory_mib(std::int32_t N);
+// The MiB to grant a job line whose runs hold at most `run_bytes` (the
+// figure the programs check; Job::memory), rounded up.
+std::uint64_t task_memory_mib(std::uint64_t run_bytes);
 
 }  // namespace kestrelfold::study

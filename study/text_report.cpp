@@ -4,6 +4,7 @@
 
 #include "study/number_text.h"
 #include "study/run_input.h"
+#include "study/split_report.h"
 #include "study/text_table.h"
 
 namespace kestrelfold::study {
@@ -148,7 +149,7 @@ std::string verdict_text(const QuantityStudy& study) {
 std::string quantity_text(const QuantityStudy& study) {
     return "\n=== " + std::string(label(study.quantity)) + " ===\n\n" + values_table(study) + "\n" +
            estimates_table(study) + "\n" + (study.exact ? std::string() : tableau_text(study) + "\n") +
-           verdict_text(study);
+           verdict_text(study) + (study.split ? "\n" + split_text(study) : std::string());
 }
 
 std::string meshes_text(const StudyTable& table) {
@@ -161,10 +162,11 @@ std::string meshes_text(const StudyTable& table) {
     return text;
 }
 
-std::string missing_text(const StudyTable& table) {
-    if (table.missing.empty()) return {};
-    std::string text = "\nMalhas sem resultado completo, fora do estudo:\n";
-    for (const MissingMesh& mesh : table.missing) {
+// The meshes of a list, each with its reason, under a heading; nothing for none.
+std::string missing_text(const std::vector<MissingMesh>& meshes, std::string_view heading) {
+    if (meshes.empty()) return {};
+    std::string text = "\n" + std::string(heading) + "\n";
+    for (const MissingMesh& mesh : meshes) {
         text += "  N = " + std::to_string(mesh.N) + ": " + mesh.problem_portuguese + "\n";
     }
     return text;
@@ -181,7 +183,9 @@ std::string study_text(const StudyTable& table) {
     } else {
         text += "\nNenhuma malha tem um resultado completo.\n";
     }
-    return text + missing_text(table);
+    return text + missing_text(table.missing, "Malhas sem resultado completo, fora do estudo:") +
+           missing_text(table.missing_references,
+                        "Malhas sem execução completa de kestrelfold-quad (erros sem separação):");
 }
 
 }  // namespace kestrelfold::study

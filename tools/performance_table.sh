@@ -76,7 +76,8 @@ largest() {
 echo "measuring at N = $N, median of $REPETITIONS runs each ..." >&2
 # A group run in random order must share its counters.
 numerics_csv=$(medians '^BM_chain_floor|^BM_solucao/')
-exp_csv=$(medians '^BM_exp')
+exp_csv=$(medians '^BM_exp|^BM_platform_exp')
+fonte0_csv=$(medians '^BM_fonte0_exp/')
 listing_csv=$(medians '^BM_whole_run/N:1000000/')
 convert_csv=$(medians '^BM_ToCharsOfTableValues')
 
@@ -102,7 +103,8 @@ column_of() {  # column_of <csv lines> <field number or counter name>
 
 floor=$(real "$numerics_csv" 'chain_floor')
 floor_cpu=$(cpu "$numerics_csv" 'chain_floor')
-exp_ns=$(awk -v s="$(counter "$exp_csv" 'BM_exp' seconds_per_exp)" 'BEGIN { print s * 1e9 }')
+exp_ns=$(awk -v s="$(counter "$exp_csv" '^BM_exp' seconds_per_exp)" 'BEGIN { print s * 1e9 }')
+platform_exp_ns=$(awk -v s="$(counter "$exp_csv" '^BM_platform_exp' seconds_per_exp)" 'BEGIN { print s * 1e9 }')
 to_chars_ns=$(awk -v s="$(real "$convert_csv" 'ToChars')" 'BEGIN { print s * 1e9 }')
 
 printf '\n| Measured (median of %s) | Time | CPU time | Bound (time; CPU time) | Ratio (time; CPU time) | Goal |\n|---|---|---|---|---|---|\n' "$REPETITIONS"
@@ -115,6 +117,13 @@ awk -v t="$(real "$numerics_csv" 'fonte:0$')" -v c="$(cpu "$numerics_csv" 'fonte
     -v e="$exp_ns" -v n="$N" \
     'BEGIN { bound = b + n * e * 1e-9; bound_cpu = bc + n * e * 1e-9
              printf "| solucao, fonte 0, N = %g | %.3f s | %.3f s | floor + N x exp (%.2f ns) = %.3f s; %.3f s | %.2f; %.2f | <= 1.0 |\n", n, t, c, e, bound, bound_cpu, t / bound, c / bound_cpu }'
+# The program's exp (correctly rounded) against the platform's std::exp:
+# fonte 0's solution run with each, and one call of each.
+awk -v t="$(real "$fonte0_csv" 'exp:0$')" -v c="$(cpu "$fonte0_csv" 'exp:0$')" \
+    -v b="$(real "$fonte0_csv" 'exp:1$')" -v bc="$(cpu "$fonte0_csv" 'exp:1$')" -v n="$N" \
+    'BEGIN { printf "| solucao, fonte 0, N = %g, correctly rounded exp | %.3f s | %.3f s | with std::exp %.3f s; %.3f s | %.2f; %.2f | <= 1.25 |\n", n, t, c, b, bc, t / b, c / bc }'
+awk -v e="$exp_ns" -v p="$platform_exp_ns" \
+    'BEGIN { printf "| one exp on the nodes of [0, 1], correctly rounded | %.2f ns | | std::exp %.2f ns | %.2f | |\n", e, p, e / p }'
 awk -v t="$(column_of "$this_runs" 2 | median)" -v c="$(column_of "$this_runs" process_cpu_s | median)" \
     -v b="$floor" -v bc="$floor_cpu" -v n="$N" \
     'BEGIN { printf "| whole run, N = %g, no tables | %.3f s | %.3f s | chain floor %.3f s; %.3f s | %.2f; %.2f | <= 3 |\n", n, t, c, b, bc, t / b, c / bc }'

@@ -4,8 +4,8 @@
 # where the tables and the plots are.
 #
 # usage: tools/study_demo.sh [--program PATH] [--workdir DIR]
-#   --program PATH  run this kestrelfold-study (with its kestrelfold beside
-#                   it) instead of building build/default
+#   --program PATH  run this kestrelfold-study (with its kestrelfold and
+#                   kestrelfold-quad beside it) instead of building build/default
 #   --workdir DIR   the study's folder (default build/study-demo); meshes
 #                   already complete there are not run again
 set -euo pipefail
@@ -50,8 +50,11 @@ Kestrelfold mesh study done; its files are in $workdir:
   tables for LaTeX    $workdir/estudo.tex
   plot of the errors  $workdir/erro.png (and erro.pdf)
   plot of the orders  $workdir/ordem.png (and ordem.pdf)
+  discretisation and round-off
+                      $workdir/arredondamento.png (and arredondamento.pdf)
   one run per mesh    $workdir/N0000000010 ... $workdir/N0000020480
+                      (kestrelfold-quad's in each folder's quad/)
 EOT
-for plot in erro.png ordem.png; do
+for plot in erro.png ordem.png arredondamento.png; do
     [ -s "$workdir/$plot" ] || echo "  ($plot was not drawn: gnuplot is needed, Debian package gnuplot-nox)"
 done

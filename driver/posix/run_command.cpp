@@ -90,7 +90,7 @@ std::int32_t wait_for(pid_t pid, const WaitForSignals& signals) {
 
 }  // namespace
 
-pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default) {
+pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default, bool own_group) {
     std::string shell = "sh";
     std::string option = "-c";
     std::string text(line);
@@ -99,7 +99,12 @@ pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& t
     if (posix_spawnattr_init(&attributes) != 0) return -1;
     posix_spawnattr_setsigdefault(&attributes, &to_default);
     posix_spawnattr_setsigmask(&attributes, &mask);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    short flags = POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK;
+    if (own_group) {
+        posix_spawnattr_setpgroup(&attributes, 0);
+        flags |= POSIX_SPAWN_SETPGROUP;
+    }
+    posix_spawnattr_setflags(&attributes, flags);
     pid_t pid = -1;
     const int spawned = posix_spawn(&pid, "/bin/sh", nullptr, &attributes, argv, environ);
     posix_spawnattr_destroy(&attributes);

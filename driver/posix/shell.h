@@ -10,9 +10,11 @@
 namespace kestrelfold {
 
 // Starts the line through /bin/sh -c, without waiting, with the signal mask
-// `mask` and the signals of `to_default` at their default actions. The pid,
-// or -1 when it cannot be started.
-pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default);
+// `mask` and the signals of `to_default` at their default actions; with
+// `own_group`, as the leader of a process group of its own (its pid), so
+// that one kill(-pid) reaches every program the line starts. The pid, or -1
+// when it cannot be started.
+pid_t spawn_shell(std::string_view line, const sigset_t& mask, const sigset_t& to_default, bool own_group = false);
 
 // The text as one shell word, whatever bytes it holds: in single quotes, an
 // embedded ' written as '\''.

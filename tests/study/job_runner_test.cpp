@@ -51,8 +51,10 @@ std::vector<Job> logging_jobs(const TempDir& dir, const std::vector<std::pair<st
     std::vector<Job> jobs;
     const std::string log = dir.file("log");
     for (const auto& [N, status] : meshes) {
-        jobs.push_back({N, "echo start " + std::to_string(N) + " >>'" + log + "'; sleep 0.2; echo end " +
-                               std::to_string(N) + " >>'" + log + "'; exit " + std::to_string(status)});
+        jobs.push_back({N,
+                        "echo start " + std::to_string(N) + " >>'" + log + "'; sleep 0.2; echo end " +
+                            std::to_string(N) + " >>'" + log + "'; exit " + std::to_string(status),
+                        run_memory_bytes(N)});
     }
     return jobs;
 }

@@ -81,6 +81,9 @@ TEST(CommandLine, ValuesAndDefaults) {
     EXPECT_EQ(defaults.options.mode, StudyMode::whole);
     EXPECT_FALSE(defaults.options.force);
     EXPECT_FALSE(defaults.options.title);
+    EXPECT_EQ(defaults.options.precision, Precision::double_precision);
+    EXPECT_TRUE(defaults.options.quad_reference) << "a study splits its errors unless told not to";
+    EXPECT_TRUE(runs_double(defaults.options) && runs_quad(defaults.options));
     EXPECT_TRUE(defaults.warnings.empty());
 
     const CommandLine given = parse({"--fonte=4", "--meshes=10,20", "--title", "Malha média 'fina'", "--dir",
@@ -94,6 +97,12 @@ TEST(CommandLine, ValuesAndDefaults) {
 
     EXPECT_EQ(parse({"--meshes", "10", "--plan-only", "--force"}).options.mode, StudyMode::plan_only);
     EXPECT_EQ(parse({"--report-only", "--meshes", "10", "--report-only"}).options.mode, StudyMode::report_only);
+
+    const StudyOptions no_quad = parse({"--meshes", "10", "--no-quad"}).options;
+    EXPECT_TRUE(runs_double(no_quad) && !runs_quad(no_quad));
+    const StudyOptions quad = parse({"--meshes", "10", "--precision", "quad"}).options;
+    EXPECT_TRUE(!runs_double(quad) && runs_quad(quad));
+    EXPECT_EQ(parse({"--meshes", "10", "--precision=double"}).options.precision, Precision::double_precision);
 
     EXPECT_EQ(parse({"--help"}).request, Request::help);
     EXPECT_EQ(parse({"--version"}).request, Request::version);
@@ -127,6 +136,10 @@ TEST(CommandLine, Refusals) {
         {{"--meshes", "10", "--title", "\xe9t\xe9"}, "--title: only characters of ISO 8859-1"},
         {{"--meshes", "10", "--title", "\u20ac"}, "--title: only characters of ISO 8859-1"},
         {{"--meshes", "10", "--force=yes"}, "--force takes no value"},
+        {{"--meshes", "10", "--precision", "single"}, "--precision: 'single' is neither double nor quad"},
+        {{"--meshes", "10", "--precision"}, "--precision needs a value"},
+        {{"--meshes", "10", "--no-quad=1"}, "--no-quad takes no value"},
+        {{"--meshes", "10", "--precision", "quad", "--no-quad"}, "--no-quad leaves out the runs"},
         {{"--meshes", "10", "--plan-only=yes"}, "--plan-only takes no value"},
         {{"--meshes", "10", "--plan-only", "--report-only"}, "--plan-only and --report-only are the two ends"},
         {{"--report-only", "--meshes", "10", "--plan-only"}, "--plan-only and --report-only are the two ends"},

@@ -7,7 +7,9 @@
 #include <optional>
 #include <vector>
 
+#include "study/error_split.h"
 #include "study/estimators.h"
+#include "study/power_law_fit.h"
 #include "study/roundoff.h"
 #include "study/tableau.h"
 
@@ -162,6 +164,99 @@ TEST(RepeatedRichardson, EverythingMarkedLeavesNoCell) {
     ASSERT_EQ(levels.size(), 1u);
     for (const auto& v : levels[0].value) EXPECT_FALSE(v);
     EXPECT_FALSE(levels[0].observed_order);
+}
+
+
+// Errors that follow a law exactly give it back, whatever the decades.
+TEST(PowerLawFit, RecoversExactLaws) {
+    struct Case {
+        const char* name;
+        double C, p;
+        std::vector<double> s;
+    };
+    const Case cases[] = {
+        {"h^2 from N = 10 to 655360", 0.0123, 2, {1e-1, 5e-2, 2.5e-2, 1.25e-2, 6.25e-3, 1.0 / 655360}},
+        {"round-off N^1.74", 3e-18, 1.74, {10, 20, 40, 80, 160, 320, 640, 1280}},
+        {"falling with N", 7, -0.5, {1, 100, 10000}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<double> E;
+        for (const double s : c.s) E.push_back(-c.C * std::pow(s, c.p));  // the sign does not matter
+        const std::optional<PowerLaw> law = fit_power_law(c.s, E);
+        ASSERT_TRUE(law.has_value());
+        EXPECT_NEAR(law->exponent, c.p, 1e-12);
+        EXPECT_NEAR(law->coefficient / c.C, 1, 1e-11);
+        EXPECT_EQ(law->points, c.s.size());
+        EXPECT_NEAR(law->scatter, 0, 1e-12);
+    }
+}
+
+TEST(PowerLawFit, LeavesOutZerosAndNeedsTwoMeshes) {
+    // A zero error (an exact quantity) has no logarithm: the law is over the rest.
+    const std::vector<double> h = {0.1, 0.05, 0.025, 0.0125};
+    const std::optional<PowerLaw> law = fit_power_law(h, std::vector<double>{4e-2, 0.0, 2.5e-3, 6.25e-4});
+    ASSERT_TRUE(law.has_value());
+    EXPECT_EQ(law->points, 3u);
+    EXPECT_NEAR(law->exponent, 2, 1e-12);
+    EXPECT_FALSE(fit_power_law(h, std::vector<double>{0, 0, 0, 1e-3}).has_value());
+    EXPECT_FALSE(fit_power_law(std::vector<double>{0.1, 0.1}, std::vector<double>{1e-3, 2e-3}).has_value());
+}
+
+TEST(PowerLawFit, ScatterIsTheRmsResidualInDecades) {
+    // Points a decade above, below, below and above an exact h^2 line (a
+    // pattern with no trend of its own): the fit is that line, and each point
+    // lies one decade off it.
+    const std::vector<double> h = {1e-1, 1e-2, 1e-3, 1e-4};
+    const std::vector<double> E = {1e-1, 1e-5, 1e-7, 1e-7};
+    const std::optional<PowerLaw> law = fit_power_law(h, E);
+    ASSERT_TRUE(law.has_value());
+    EXPECT_NEAR(law->exponent, 2, 1e-12);
+    EXPECT_NEAR(law->scatter, 1, 1e-12);
+}
+
+TEST(CrossingMesh, WhereTheLawsMeet) {
+    // 1e-2 h^2 meets 1e-18 N^2 where N^4 = 1e16: N = 1e4.
+    const PowerLaw discretisation{1e-2, 2, 5, 0};
+    const PowerLaw roundoff{1e-18, 2, 5, 0};
+    const std::optional<double> N = crossing_mesh(discretisation, roundoff);
+    ASSERT_TRUE(N.has_value());
+    EXPECT_NEAR(*N / 1e4, 1, 1e-12);
+    EXPECT_NEAR(discretisation.at(1 / *N) / roundoff.at(*N), 1, 1e-10);
+    // Round-off that falls as fast as the discretisation error never meets it.
+    EXPECT_FALSE(crossing_mesh(discretisation, PowerLaw{1e-18, -2, 5, 0}).has_value());
+}
+
+TEST(ErrorSplit, ComponentsAddUpToTheError) {
+    // value 0.3 (a double), reference and exact nearby in binary128.
+    const double value = 0.3;
+    const __float128 reference = static_cast<__float128>(value) + static_cast<__float128>(1e-17);
+    const __float128 exact = reference + static_cast<__float128>(2.5e-9);
+    const ErrorSplit split = split_error(value, reference, exact);
+    EXPECT_DOUBLE_EQ(split.roundoff, 1e-17);
+    EXPECT_DOUBLE_EQ(split.discretisation, 2.5e-9);
+    EXPECT_EQ(split_error(0.5, 0.5, 0.5).roundoff, 0.0);
+}
+
+TEST(ErrorSplit, CancellationAndSignificantRoundoff) {
+    struct Case {
+        const char* name;
+        ErrorSplit split;
+        bool cancellation;
+    };
+    const Case cases[] = {
+        {"opposite, similar size", {1e-10, -0.8e-10}, true},
+        {"opposite, round-off small", {1e-10, -0.3e-10}, false},
+        {"same sign", {1e-10, 0.9e-10}, false},
+        {"a zero component", {0.0, -1e-12}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(is_cancellation(c.split), c.cancellation);
+    }
+    const std::vector<ErrorSplit> meshes = {{1e-6, 1e-9}, {2.5e-7, -2e-8}, {6e-8, 7e-9}, {1.5e-8, 1e-8}};
+    EXPECT_EQ(first_significant_roundoff(meshes), std::optional<std::size_t>(2));
+    EXPECT_FALSE(first_significant_roundoff(std::vector<ErrorSplit>{{1e-6, 1e-9}}).has_value());
 }
 
 }  // namespace

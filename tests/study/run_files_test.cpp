@@ -81,7 +81,7 @@ TEST(ParseEField, BinaryOneTwentyEightFields) {
     };
     for (const QuadCase& c : cases) {
         SCOPED_TRACE(c.field);
-        const std::optional<kestrelfold::Quad> value = parse_quad_e_field(c.field);
+        const std::optional<kestrelfold::Quad> value = parse_e_field<kestrelfold::Quad>(c.field);
         ASSERT_EQ(value.has_value(), c.decimal != nullptr);
         if (value) {
             EXPECT_TRUE(std::bit_cast<kestrelfold::QuadBits>(*value) ==
@@ -93,7 +93,7 @@ TEST(ParseEField, BinaryOneTwentyEightFields) {
         const kestrelfold::Quad value = kestrelfold::quad_from_decimal(decimal);
         std::string field(40, '?');
         ASSERT_TRUE(kestrelfold::edit_scientific(value, 40, 32, 1, field.data()));
-        const std::optional<kestrelfold::Quad> read = parse_quad_e_field(field);
+        const std::optional<kestrelfold::Quad> read = parse_e_field<kestrelfold::Quad>(field);
         ASSERT_TRUE(read.has_value()) << field;
         const kestrelfold::Quad difference = *read > value ? *read - value : value - *read;
         EXPECT_LE(static_cast<double>(difference / value), 5e-33) << field;
@@ -138,8 +138,14 @@ TEST(ExtrapolationRecords, RoundTripThroughTheProgramsWriter) {
         SCOPED_TRACE(bytes);
         const std::optional<std::array<double, 4>> read = parse_extrapolation_records(bytes);
         ASSERT_TRUE(read);
+        // The study reads every run's file through binary128: 33 digits
+        // give each double back from there too.
+        const std::optional<std::array<Quad, 4>> wide = parse_extrapolation_records<Quad>(bytes);
+        ASSERT_TRUE(wide);
         for (int k = 0; k < 4; ++k) {
             EXPECT_EQ(std::bit_cast<std::uint64_t>((*read)[k]), std::bit_cast<std::uint64_t>(v[k])) << k;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(static_cast<double>((*wide)[k])), std::bit_cast<std::uint64_t>(v[k]))
+                << k;
         }
     }
 }
@@ -335,6 +341,31 @@ TEST(ReadRun, AnHOtherThanOneOverN) {
     const RunReading reading = read_run(folder.path, 0, 10, study_input_text(0, 10, std::nullopt));
     EXPECT_FALSE(reading.values);
     EXPECT_NE(reading.problem.find("holds an h other than 1/10"), std::string::npos) << reading.problem;
+}
+
+// kestrelfold-quad's data file: h is binary128's 1/N to within its 33
+// digits, and the values are read to all of them.
+TEST(ReadRun, QuadRunToAllItsDigits) {
+    Folder folder;
+    folder.complete();
+    std::string records = kRecords;
+    records.replace(2, 40, "  1.00000000000000000000000000000000E-01");
+    records.replace(records.find(" 1  ") + 2, 40, "  3.77642667236333134216876624637837E-01");
+    folder.data(records);
+    const std::string input = study_input_text(0, 10, std::nullopt);
+    const RunReading quad = read_run(folder.path, 0, 10, input, Precision::quad);
+    ASSERT_TRUE(quad.values) << quad.problem;
+    ASSERT_TRUE(quad.quad_values);
+    EXPECT_TRUE((*quad.quad_values)[0] == quad_from_decimal("3.77642667236333134216876624637837E-01"));
+    EXPECT_EQ(quad.values->values[0], 0.37764266723633313) << "the double nearest";
+    EXPECT_FALSE(read_run(folder.path, 0, 10, input).quad_values) << "a double run's values are doubles";
+
+    // One unit of the 33rd digit off 1/10 is another h.
+    records.replace(2, 40, "  1.00000000000000000000000000000001E-01");
+    folder.data(records);
+    const RunReading other = read_run(folder.path, 0, 10, input, Precision::quad);
+    EXPECT_FALSE(other.values);
+    EXPECT_NE(other.problem.find("holds an h other than 1/10"), std::string::npos) << other.problem;
 }
 
 // The listing is named by the input file, as the program names it.

@@ -12,14 +12,14 @@ source_dir=$2
 if ! "$source_dir/tools/study_demo.sh" --program "$study" --workdir "$tmp/demo" >"$tmp/out" 2>"$tmp/err"; then
     fail "the study demo failed: $(cat "$tmp/err")"
 fi
-for f in estudo.txt estudo.csv estudo.tex erro.png ordem.png; do
+for f in estudo.txt estudo.csv estudo.tex erro.png ordem.png arredondamento.png; do
     grep -qF "$tmp/demo/$f" "$tmp/out" || fail "the demo does not say where $f is"
 done
 for f in estudo.txt estudo.csv; do
     [ -s "$tmp/demo/$f" ] || fail "$f not written"
 done
 if command -v gnuplot >/dev/null 2>&1; then
-    for f in erro.png ordem.png; do
+    for f in erro.png ordem.png arredondamento.png; do
         [ -s "$tmp/demo/$f" ] || fail "$f not drawn"
     done
 fi

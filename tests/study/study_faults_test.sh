@@ -163,17 +163,22 @@ EOF
 # --- a study stopped by SIGTERM while a run goes on, then run again.
 # The study finds the kestrelfold beside it: a stand-in that logs the mesh it
 # runs and then runs the real program; on the mesh STOP_AT it signals the
-# study (its parent) and waits to be stopped in turn. Only the shell's own
-# commands and absolute paths: PATH holds no other tools.
+# study (its parent, or its job line's) and waits to be stopped in turn.
+# Only the shell's own commands and absolute paths: PATH holds no other
+# tools. kestrelfold-quad beside it is the real one.
 mkdir -p "$tmp/inst"
 cp "$study" "$tmp/inst/"
+ln -s "$(dirname "$study")/kestrelfold-quad" "$tmp/inst/"
 cat >"$tmp/inst/kestrelfold" <<EOF
 #!/bin/sh
 { read -r _; read -r _; read -r N _; } <Kestrelfold.in
 echo "\$N" >>'$tmp/runs'
 if [ "\$N" = "\${STOP_AT:-}" ]; then
     echo "\$\$" >'$tmp/sleeper'
-    kill -TERM "\$PPID"
+    p=\$PPID
+    read -r name </proc/\$p/comm
+    [ "\$name" = kestrelfold-stu ] || read -r _ _ _ p _ </proc/\$p/stat
+    kill -TERM "\$p"
     exec '$sleep_program' 30
 fi
 exec '$program' "\$@"
@@ -240,10 +245,12 @@ run_line() {
     sh -c "$(line_of "$1")" </dev/null 2>"$tmp/line.err" || status=$?
 }
 # start_held N: the line of N in the background, held at its start; sets pid.
+# The line leads a process group of its own, as every runner starts it: a
+# signal to the group reaches the program it runs.
 start_held() {
     rm -f "$tmp/held" "$tmp/go"
     touch "$tmp/hold"
-    sh -c "$(line_of "$1")" </dev/null &
+    setsid sh -c "$(line_of "$1")" </dev/null &
     pid=$!
     until [ -e "$tmp/held" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.02; done
     [ -e "$tmp/held" ] || fail "the run of N = $1 did not start"
@@ -294,18 +301,18 @@ release 20
 # killed while it solves: incomplete, never the earlier or a partial result.
 for signal in KILL TERM; do
     start_held 20
-    kill "-$signal" "$pid"
+    kill "-$signal" -- "-$pid"
     release 20
     [ "$status" -ne 0 ] || fail "SIG$signal at the start: the run ended with status 0"
     report_lacks 20 "SIG$signal at the start of a run over a complete one" "10 "
     run_line 20
 
     rm -f "$(folder_of "$big")/saida.txt"  # what the last kill left
-    sh -c "$(line_of "$big")" </dev/null &
+    setsid sh -c "$(line_of "$big")" </dev/null &
     pid=$!
     until [ -e "$(folder_of "$big")/saida.txt" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.01; done
     [ -e "$(folder_of "$big")/saida.txt.Vantreuse" ] && fail "SIG$signal while solving: came after the run wrote its results"
-    kill "-$signal" "$pid"
+    kill "-$signal" -- "-$pid"
     status=0
     wait "$pid" || status=$?
     [ "$status" -ne 0 ] || fail "SIG$signal while solving: the run ended with status 0"

@@ -234,6 +234,80 @@ if command -v gnuplot >/dev/null 2>&1; then
     check_pdf "$dir/erro.pdf"
 fi
 
+# --- the split by kestrelfold-quad's runs, in each mesh's folder quad/.
+for N in 10 320; do
+    [ -f "$dir/$(printf 'N%010d' "$N")/quad/saida.txt.Vantreuse" ] || fail "no quad run of N = $N"
+done
+head -n 1 "$dir/jobs.txt" | grep -qF "/kestrelfold-quad'" || fail "a job line does not run kestrelfold-quad"
+problems=$(csv_check "$dir" "
+from decimal import Decimal, Context
+import math
+if header[-3:] != ['reference', 'discretisation_error', 'roundoff_error']: fail('header %s' % header)
+def quad_field(N, k):
+    with open('%s/N%010d/quad/saida.txt.Vantreuse' % (dir, N), 'rb') as f:
+        return Decimal(f.read().split(b'\r\n')[k][2:42].decode().strip())
+for r in rows:
+    N, k = int(r['N']), {'T_meio': 1, 'T_media': 2, 'inclinacao': 3}[r['qoi']]
+    reference = Decimal(r['reference'])
+    # 36 digits, which round to the 33 the quad run wrote.
+    if len(r['reference'].split('e')[0].replace('.', '').lstrip('-')) != 36: fail('%s N = %d: reference %s' % (r['qoi'], N, r['reference']))
+    if Context(prec=33).plus(reference) != quad_field(N, k): fail('%s N = %d: reference is not the quad run value' % (r['qoi'], N))
+    error, disc, rnd, exact = (float(r[c]) for c in ('error', 'discretisation_error', 'roundoff_error', 'exact'))
+    # error = exact - value; the components add up to it but for the
+    # rounding of the exact value to double, a few units of its last place
+    # where the double program forms it (exp, a subtraction, a division by
+    # e - 1 rounded), and that of each component.
+    if abs(error - (disc + rnd)) > 4 * math.ulp(exact) + math.ulp(disc) + math.ulp(rnd):
+        fail('%s N = %d: %r != %r + %r' % (r['qoi'], N, error, disc, rnd))
+    if abs(rnd) > 1e-13 or abs(disc) < 1e-8: fail('%s N = %d: components %r %r' % (r['qoi'], N, disc, rnd))
+")
+[ -z "$problems" ] || fail "CSV of the split: $problems"
+for text in 'Erro separado pela execução em precisão quádrupla' '|discretização| = ' '|arredondamento| = ' \
+    'arredondamento marcado pelos resultados em double'; do
+    grep -qF "$text" "$dir/estudo.txt" || fail "estudo.txt lacks '$text'"
+done
+grep -qE '^  \|discretização\| = [0-9.e+-]+ h\^2\.00 \(6 malhas' "$dir/estudo.txt" ||
+    fail "the discretisation law of fonte 0 is not h^2 over the 6 meshes"
+command -v gnuplot >/dev/null 2>&1 && check_png "$dir/arredondamento.png"
+
+# A quad run missing: named, the mesh's double results reported without
+# their split (status 1); the study run again makes that run alone.
+rm "$dir/N0000000040/quad/saida.txt.Vantreuse"
+run_study --fonte 0 --meshes 10:2:6 --dir estudo --report-only
+[ "$status" -eq 1 ] || fail "report without a quad run: status $status"
+grep -qF 'kestrelfold-study: N = 40: no complete run of kestrelfold-quad: no saida.txt.Vantreuse' "$tmp/err" ||
+    fail "the missing quad run is not named: $(cat "$tmp/err")"
+problems=$(csv_check "$dir" "
+for r in rows:
+    if (r['N'] == '40') != (r['reference'] == ''): fail('%s N = %s: reference %r' % (r['qoi'], r['N'], r['reference']))
+    if r['N'] == '40' and r['error'] == '': fail('N = 40 lost its double results')
+")
+[ -z "$problems" ] || fail "CSV without a quad run: $problems"
+grep -qF 'Malhas sem execução completa de kestrelfold-quad' "$dir/estudo.txt" || fail "estudo.txt does not name the missing quad run"
+cp "$dir/N0000000040/saida.txt.Vantreuse" "$tmp/double40"
+run_study --fonte 0 --meshes 10:2:6 --dir estudo
+grep -q '6 meshes: 1 run, 5 already complete, 0 without a result' "$tmp/err" || fail "quad run made again: $(cat "$tmp/err")"
+[ -f "$dir/N0000000040/quad/saida.txt.Vantreuse" ] || fail "the quad run of N = 40 was not made again"
+if [ "$(grep -c . "$dir/jobs.txt")" -ne 1 ] ||
+    grep -qF "exec '$(cd "$(dirname "$program")" && pwd)/kestrelfold'" "$dir/jobs.txt"; then
+    fail "the line of N = 40 does not run kestrelfold-quad alone: $(cat "$dir/jobs.txt")"
+fi
+
+# --no-quad: today's study, no split; --precision quad: the quad runs
+# themselves, whose repeated extrapolation goes deeper than double's.
+run_study --fonte 0 --meshes 10:2:8 --dir duplo --no-quad
+[ "$status" -eq 0 ] || fail "--no-quad: status $status: $(cat "$tmp/err")"
+[ -e "$tmp/work/duplo/N0000000010/quad" ] && fail "--no-quad made a quad folder"
+[ -e "$tmp/work/duplo/arredondamento.png" ] && fail "--no-quad drew the split"
+grep -qF 'Erro separado' "$tmp/work/duplo/estudo.txt" && fail "--no-quad reported a split"
+[ -z "$(cut -d, -f22-24 "$tmp/work/duplo/estudo.csv" | tail -n +2 | tr -d ',\n')" ] || fail "--no-quad filled the split's columns"
+run_study --fonte 0 --meshes 10:2:8 --dir duplo --precision quad
+[ "$status" -eq 0 ] || fail "--precision quad: status $status: $(cat "$tmp/err")"
+head_double=$(grep -m 1 'erro nível' "$dir/estudo.txt" | grep -o 'erro nível' | wc -l)
+[ "$(grep -m 1 'erro nível' "$tmp/work/duplo/estudo.txt" | grep -o 'erro nível' | wc -l)" -ge $((head_double + 2)) ] ||
+    fail "--precision quad: no deeper tableau than double's: $(grep -m 1 'erro nível' "$tmp/work/duplo/estudo.txt")"
+grep -qF 'Erro separado' "$tmp/work/duplo/estudo.txt" && fail "--precision quad reported a split"
+
 # --- fonte 0 into round-off (10:2:17): errors that pass zero, orders far
 # outside the plot's range.
 run_study --fonte 0 --meshes 10:2:17 --dir longo
@@ -259,14 +333,15 @@ run_example() {
 while IFS=$'\t' read -r block line; do [ "$block" = 1 ] && run_example "$line"; done <"$tmp/examples.txt"
 run_example "$(head -n 1 "$tmp/examples.txt" | cut -f2)"
 [ -s "$tmp/examples/estudo/jobs.txt" ] && fail "kestrelfold-study(1): the study run again left lines to run"
-touch -d '2001-01-01' "$tmp/examples/estudo"/N*/saida.txt.Vantreuse
+touch -d '2001-01-01' "$tmp/examples/estudo"/N*/saida.txt.Vantreuse "$tmp/examples/estudo"/N*/quad/saida.txt.Vantreuse
 while IFS=$'\t' read -r block line; do [ "$block" = 2 ] && run_example "$line"; done <"$tmp/examples.txt"
-[ "$(find "$tmp/examples/estudo" -name saida.txt.Vantreuse -newermt '2002-01-01')" = \
-    "$tmp/examples/estudo/N0000000160/saida.txt.Vantreuse" ] || fail "kestrelfold-study(1): not N = 160 alone ran again"
+[ "$(find "$tmp/examples/estudo" -name saida.txt.Vantreuse -newermt '2002-01-01' | sort | tr '\n' ' ')" = \
+    "$tmp/examples/estudo/N0000000160/quad/saida.txt.Vantreuse $tmp/examples/estudo/N0000000160/saida.txt.Vantreuse " ] ||
+    fail "kestrelfold-study(1): not N = 160 alone ran again"
 [ "$(tail -n +2 "$tmp/examples/estudo/estudo.csv" | wc -l)" -eq 36 ] || fail "kestrelfold-study(1): the report is not whole"
 
 # --- the same study again: nothing to run; --force runs it all.
-touch -d '2001-01-01' "$dir"/N*/saida.txt.Vantreuse
+touch -d '2001-01-01' "$dir"/N*/saida.txt.Vantreuse "$dir"/N*/quad/saida.txt.Vantreuse
 run_study --fonte 0 --meshes 10:2:6 --dir estudo
 [ "$status" -eq 0 ] || fail "second study ended with status $status"
 grep -q '6 meshes: 0 run, 6 already complete' "$tmp/err" || fail "second study: $(cat "$tmp/err")"
