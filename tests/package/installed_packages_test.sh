@@ -20,25 +20,28 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # --- The Debian package.
 DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$deb" </dev/null > "$tmp/apt.log" 2>&1 ||
   { cat "$tmp/apt.log"; fail "apt-get install $deb"; exit 1; }
-for file in /usr/bin/kestrelfold /usr/bin/kestrelfold-study \
+for file in /usr/bin/kestrelfold /usr/bin/kestrelfold-quad /usr/bin/kestrelfold-study \
             /usr/share/kestrelfold/batch/notepad /usr/share/kestrelfold/batch/wgnuplot \
             /usr/share/kestrelfold/desktop/notepad /usr/share/kestrelfold/desktop/wgnuplot \
             /usr/share/kestrelfold/examples/Kestrelfold.in /usr/share/man/man1/kestrelfold.1 \
-            /usr/share/man/man1/kestrelfold-study.1; do
+            /usr/share/man/man1/kestrelfold-quad.1 /usr/share/man/man1/kestrelfold-study.1; do
   dpkg -S "$file" > /dev/null 2>&1 || fail "the package does not hold $file"
 done
 grep -q '/usr/share/kestrelfold/batch' /usr/share/man/man1/kestrelfold.1 ||
   fail "the man page does not name the installed adapters"
 dpkg-deb -f "$deb" Depends | grep -q 'libstdc++6' || fail "the package does not declare libstdc++6"
 
-mkdir "$tmp/linux"
-cp /usr/share/kestrelfold/examples/* "$tmp/linux/"
-status=0
-(cd "$tmp/linux" && PATH=/usr/share/kestrelfold/batch:$PATH kestrelfold > run.log 2>&1) || status=$?
-[ $status = 0 ] || { cat "$tmp/linux/run.log"; fail "the installed program ended with $status"; }
-[ -s "$tmp/linux/saida.txt" ] || fail "the installed program wrote no listing"
+programs=(kestrelfold kestrelfold-quad)
+for program in "${programs[@]}"; do
+  mkdir "$tmp/linux-$program"
+  cp /usr/share/kestrelfold/examples/* "$tmp/linux-$program/"
+  status=0
+  (cd "$tmp/linux-$program" && PATH=/usr/share/kestrelfold/batch:$PATH $program > run.log 2>&1) || status=$?
+  [ $status = 0 ] || { cat "$tmp/linux-$program/run.log"; fail "the installed $program ended with $status"; }
+  [ -s "$tmp/linux-$program/saida.txt" ] || fail "the installed $program wrote no listing"
+done
 if command -v gnuplot > /dev/null; then
-  [ -s "$tmp/linux/Kestrelfold_T.png" ] || fail "the installed batch wgnuplot drew no plot"
+  [ -s "$tmp/linux-kestrelfold/Kestrelfold_T.png" ] || fail "the installed batch wgnuplot drew no plot"
 fi
 status=0
 (cd "$tmp" && kestrelfold-study --fonte 1 --meshes 10,20,40 --dir estudo > study.log 2>&1) || status=$?
@@ -52,7 +55,7 @@ echo "checked: $(basename "$deb")"
 # --- The ZIP for Windows.
 (cd "$tmp" && cmake -E tar xf "$zip")
 top=$tmp/kestrelfold-${version}-win64
-for file in kestrelfold.exe README.txt examples/Kestrelfold.in examples/Kestrelfold_T.gnu examples/Kestrelfold_E.gnu; do
+for file in kestrelfold.exe kestrelfold-quad.exe README.txt examples/Kestrelfold.in examples/Kestrelfold_T.gnu examples/Kestrelfold_E.gnu; do
   [ -f "$top/$file" ] || fail "the ZIP does not hold $file"
 done
 [ "$(grep -c $'\r$' "$top/README.txt")" = "$(wc -l < "$top/README.txt")" ] || fail "README.txt has lines without CR LF"
@@ -67,17 +70,21 @@ for exe in "$top"/*.exe; do
   done
 done
 # Stand-ins that do nothing, in cmd.exe's own language, first on Wine's PATH.
-mkdir "$tmp/windows" "$tmp/stand-ins"
+mkdir "$tmp/stand-ins"
 printf '@exit /b 0\r\n' > "$tmp/stand-ins/notepad.cmd"
 printf '@exit /b 0\r\n' > "$tmp/stand-ins/wgnuplot.cmd"
-cp "$top"/examples/* "$tmp/windows/"
-status=0
 stand_ins=$tmp/stand-ins
-(cd "$tmp/windows" && WINEPATH="Z:${stand_ins//\//\\}" \
-  "$source_dir/tools/windows/wine_run.sh" "$top/kestrelfold.exe" > run.log 2>&1) || status=$?
-[ $status = 0 ] || { cat "$tmp/windows/run.log"; fail "the unpacked kestrelfold.exe ended with $status"; }
-for file in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat Kestrelfold_T.gnu Kestrelfold_E.gnu; do
-  cmp -s "$tmp/linux/$file" "$tmp/windows/$file" || fail "$file of the Windows program differs from the Linux program's"
+for program in "${programs[@]}"; do
+  mkdir "$tmp/windows-$program"
+  cp "$top"/examples/* "$tmp/windows-$program/"
+  status=0
+  (cd "$tmp/windows-$program" && WINEPATH="Z:${stand_ins//\//\\}" \
+    "$source_dir/tools/windows/wine_run.sh" "$top/$program.exe" > run.log 2>&1) || status=$?
+  [ $status = 0 ] || { cat "$tmp/windows-$program/run.log"; fail "the unpacked $program.exe ended with $status"; }
+  for file in saida.txt saida.txt.Vantreuse Kestrelfold_T.dat Kestrelfold_T.gnu Kestrelfold_E.gnu; do
+    cmp -s "$tmp/linux-$program/$file" "$tmp/windows-$program/$file" ||
+      fail "$file of $program.exe differs from the Linux program's"
+  done
 done
 echo "checked: $(basename "$zip")"
 
