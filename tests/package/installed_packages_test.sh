@@ -27,7 +27,7 @@ for file in /usr/bin/kestrelfold /usr/bin/kestrelfold-quad /usr/bin/kestrelfold-
             /usr/share/man/man1/kestrelfold-quad.1 /usr/share/man/man1/kestrelfold-study.1; do
   dpkg -S "$file" > /dev/null 2>&1 || fail "the package does not hold $file"
 done
-grep -q '/usr/share/kestrelfold/batch' /usr/share/man/man1/kestrelfold.1 ||
+man -l /usr/share/man/man1/kestrelfold.1 2> /dev/null | grep -q '/usr/share/kestrelfold/batch' ||
   fail "the man page does not name the installed adapters"
 dpkg-deb -f "$deb" Depends | grep -q 'libstdc++6' || fail "the package does not declare libstdc++6"
 
