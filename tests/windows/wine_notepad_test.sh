@@ -48,9 +48,16 @@ export DISPLAY WINEDEBUG=-all WINEPREFIX
 run=$!
 
 # The Notepad window of a file, once it is shown, with the keyboard's focus.
+# Searched for again and again rather than with --sync: a window that goes
+# while xdotool reads it (Wine's dialog while it prepares its folder, on a
+# fresh machine) ends that search with an X error.
 window_of() {
-  local id
-  id=$(timeout 120 xdotool search --sync --name "^$1 - Notepad\$" | head -1)
+  local id=
+  for _ in $(seq 600); do
+    id=$(xdotool search --name "^$1 - Notepad\$" 2> /dev/null | head -1)
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
   if [ -z "$id" ]; then
     echo "FAIL: no Notepad window for $1; the windows shown: $(xdotool search --name . getwindowname %@ 2>&1 | tr '\n' '|')"
     exit 1
