@@ -1,6 +1,7 @@
 #include "output/console.h"
 
 #include <cstdio>
+#include <iostream>
 #include <string>
 
 namespace kestrelfold {
@@ -20,6 +21,12 @@ void tell_user(std::string_view message) {
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
+}
+
+void flush_console() {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
 }
 
 }  // namespace kestrelfold

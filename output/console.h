@@ -12,4 +12,8 @@ void set_program_name(std::string_view name);
 
 void tell_user(std::string_view message);
 
+// Everything the program has written to the console so far, out: before a
+// program it starts writes there, so that the lines come in their order.
+void flush_console();
+
 }  // namespace kestrelfold

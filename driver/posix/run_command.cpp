@@ -6,11 +6,10 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <iostream>
 #include <string>
 
 #include "driver/interruption.h"
+#include "output/console.h"
 #include "driver/posix/shell.h"
 #include "driver/posix/signals.h"
 
@@ -18,14 +17,6 @@ extern char** environ;
 
 namespace kestrelfold {
 namespace {
-
-// Whatever this program has written to the console comes before whatever the
-// started program writes.
-void flush_console() {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-}
 
 extern "C" void wake_up(int) {}
 

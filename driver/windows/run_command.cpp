@@ -2,24 +2,15 @@
 
 #include <windows.h>
 
-#include <cstdio>
-#include <iostream>
 #include <optional>
 #include <string>
 
 #include "driver/interruption.h"
+#include "output/console.h"
 #include "driver/windows/interruption_event.h"
 
 namespace kestrelfold {
 namespace {
-
-// Whatever this program has written to the console comes before whatever the
-// started program writes.
-void flush_console() {
-    std::cout.flush();
-    std::cerr.flush();
-    std::fflush(nullptr);
-}
 
 // The system's own command processor, by its full path: a cmd.exe in the
 // current folder or on PATH is never the one started.
