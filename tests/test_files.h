@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -14,6 +15,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output/fatal_error.h"
 
 namespace kestrelfold::test_support {
 
@@ -135,5 +138,16 @@ inline std::string blanks(std::size_t n) { return std::string(n, ' '); }
 // in its build folder: the source tree's, as nothing is installed beside it.
 inline const std::string kWhereTheExamplesAre = "the examples are in " KESTRELFOLD_SOURCE_DIR "/examples";
 #endif
+
+// The message of the FatalError that `action` ends with, or a mark that it
+// ended without one.
+inline std::string message_of(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const FatalError& error) {
+        return error.what();
+    }
+    return "<no FatalError>";
+}
 
 }  // namespace kestrelfold::test_support

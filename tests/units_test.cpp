@@ -23,15 +23,6 @@ namespace {
 
 using namespace test_support;
 
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const FatalError& error) {
-        return error.what();
-    }
-    return "<no FatalError>";
-}
-
 TEST(Unit, OpenCreatesAMissingFileEmptyAndNeverTruncates) {
     TempDir dir;
     const std::string missing = dir.file("novo.txt");

@@ -21,15 +21,6 @@ namespace {
 
 using namespace test_support;
 
-std::string message_of(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const FatalError& error) {
-        return error.what();
-    }
-    return "<no FatalError>";
-}
-
 class WindowsFileTest : public ::testing::Test {
 protected:
     TempDir temp_;
